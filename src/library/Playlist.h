@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -22,6 +23,26 @@ struct PlaylistEntry {
 };
 static_assert(sizeof(PlaylistEntry) == 516, "PlaylistEntry is the file's record");
 
+// The name and comment of an entry, never read past their fields (a record from a file need not
+// hold a terminator).
+std::string_view EntryFileName(const PlaylistEntry& entry);
+std::string_view EntryComment(const PlaylistEntry& entry);
+// Copies text into the field, truncated so that a terminator always fits; the rest is zeroed.
+void SetEntryFileName(PlaylistEntry& entry, std::string_view name);
+void SetEntryComment(PlaylistEntry& entry, std::string_view comment);
+
+// The group of an entry that the editor edits together and that a nested playlist's first clip
+// takes over from the entry naming it.
+struct TransitionSpec {
+    int32_t transition = 0;
+    int32_t interleaveMs = 0;
+    int32_t spacingMs = 0;
+    uint8_t extraCommands[3] = {};
+
+    static TransitionSpec Of(const PlaylistEntry& entry);
+    void ApplyTo(PlaylistEntry& entry) const;
+};
+
 struct TransitionInfo {
     const char* word;
     int32_t minInterleaveMs;
@@ -36,6 +57,12 @@ const TransitionInfo& TransitionOf(int32_t transition);
 // odd = "ON", even = "OFF".
 const char* ExtraCommandWord(int code);  // nullptr for 0 or out of range
 bool ExtraCommandIsOn(int code);
+inline constexpr int kExtraCommandCount = 9;  // codes 0..8, 0 = none
+// The editor's list text of a code ("-", "LOGO 1 ON", ... "THERMO OFF"); "-" when out of range.
+const char* ExtraCommandLabel(int code);
+// The transition word followed by " [WORD ON|OFF]" for each extra command, e.g.
+// "MIX [LOGO1 ON] [CLOCK OFF]".
+std::string TransitionText(const PlaylistEntry& entry);
 
 // Result codes of file operations. Bit 0x100 marks a failure.
 enum PlaylistResult : int {
@@ -48,7 +75,12 @@ enum PlaylistResult : int {
 };
 inline constexpr int kResultFailureBit = 0x100;
 
-// "Hardware"/"MPEG" of the settings store, with 0 read as 2.
+// Nested playlists are read to this level; deeper ".vid" entries count as unusable.
+inline constexpr int kMaxPlaylistDepth = 4;
+inline constexpr size_t kPlaylistHeaderSize = 128;
+
+// Boards the timing is computed for, from "Hardware"/"MPEG": 1 is one board; 0 (none configured),
+// 2 and any other stored value read as 2, as the settings store reads them.
 int32_t CurrentBoardCount();
 bool IsPlaylistFile(std::string_view path);
 // "%4d:%02d.%d" of minutes, seconds and tenths.
@@ -62,13 +94,18 @@ public:
     std::vector<PlaylistEntry> playSequence;
     int32_t logoOff = 0;
 
+    // Sets totalMs 0, empties entries and re-reads boardCount; playSequence and logoOff stay.
     void Clear();
     // The video folder followed by the entry's name, or the name alone for an absolute entry;
     // in native separators.
     static std::string FullPath(const PlaylistEntry& entry);
+    // Reads a ".vid" file and drops entries whose clip is missing or whose nested playlist is
+    // unusable (result 6). depth is the nesting level, 0 for a playlist the operator opened.
     int Load(const std::string& path, bool warnBoards, int depth);
     int Save(const std::string& path);
+    // Recomputes totalMs and normalises the transition fields for boardCount.
     void ComputeTotal();
+    // Appends source to target with nested playlists expanded (to depth 4).
     static void BuildPlaySequence(std::vector<PlaylistEntry>& target,
                                   const std::vector<PlaylistEntry>& source, int depth);
     void Assign(const Playlist& other);
