@@ -1,1 +1,125 @@
-// (being written)
+#include "platform/Process.h"
+
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <string_view>
+#include <system_error>
+#include <thread>
+
+extern char** environ;
+
+namespace orx {
+
+namespace {
+
+// Owns a posix_spawn_file_actions_t.
+class SpawnActions {
+public:
+    SpawnActions() { ok_ = ::posix_spawn_file_actions_init(&actions_) == 0; }
+    ~SpawnActions() {
+        if (ok_)
+            ::posix_spawn_file_actions_destroy(&actions_);
+    }
+    SpawnActions(const SpawnActions&) = delete;
+    SpawnActions& operator=(const SpawnActions&) = delete;
+    bool Ok() const { return ok_; }
+    posix_spawn_file_actions_t* Get() { return &actions_; }
+
+private:
+    posix_spawn_file_actions_t actions_;
+    bool ok_ = false;
+};
+
+bool IsExecutableFile(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+           ::access(path.c_str(), X_OK) == 0;
+}
+
+}  // namespace
+
+// Reaping: every launched child gets a detached thread that waits for exactly that pid. This
+// leaves the process-wide SIGCHLD disposition alone (a SA_NOCLDWAIT handler would break every
+// other waitpid() in the process, including test harnesses and toolkit process classes) and
+// needs no fork() of a possibly multi-threaded process, as a double fork would. The companion
+// programs are few and long-lived, so one sleeping thread each costs nothing.
+bool LaunchProcess(const std::string& program, const std::vector<std::string>& args,
+                   const std::string& workDir) {
+    if (program.empty())
+        return false;
+    SpawnActions actions;
+    if (!actions.Ok())
+        return false;
+    // Descriptors without CLOEXEC that other code may have opened must not leak either.
+    if (::posix_spawn_file_actions_addclosefrom_np(actions.Get(), 3) != 0)
+        return false;
+    if (!workDir.empty() &&
+        ::posix_spawn_file_actions_addchdir_np(actions.Get(), workDir.c_str()) != 0) {
+        return false;
+    }
+
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(program.c_str()));
+    for (const std::string& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+
+    pid_t pid = 0;
+    // A name without a separator is searched on PATH (posix_spawnp), a path is used as given.
+    // Note that a relative path is resolved after the change of directory.
+    bool hasSeparator = program.find('/') != std::string::npos;
+    int rc =
+        hasSeparator
+            ? ::posix_spawn(&pid, program.c_str(), actions.Get(), nullptr, argv.data(), environ)
+            : ::posix_spawnp(&pid, program.c_str(), actions.Get(), nullptr, argv.data(), environ);
+    if (rc != 0)
+        return false;
+    try {
+        std::thread([pid] {
+            int status = 0;
+            while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+            }
+        }).detach();
+    } catch (const std::system_error&) {
+        // The child runs; without a thread it stays a zombie until this process ends.
+    }
+    return true;
+}
+
+std::string FindProgram(const std::string& folder, const std::string& name) {
+    if (name.empty() || name.find('/') != std::string::npos)
+        return {};
+    if (!folder.empty()) {
+        std::string candidate = folder;
+        if (candidate.back() != '/')
+            candidate.push_back('/');
+        candidate += name;
+        if (IsExecutableFile(candidate))
+            return candidate;
+    }
+    const char* path = std::getenv("PATH");
+    if (!path)
+        return {};
+    std::string_view rest(path);
+    for (;;) {
+        size_t colon = rest.find(':');
+        std::string_view entry = rest.substr(0, colon);
+        // An empty entry means the current directory.
+        std::string candidate = entry.empty() ? std::string(".") : std::string(entry);
+        candidate += '/';
+        candidate += name;
+        if (IsExecutableFile(candidate))
+            return candidate;
+        if (colon == std::string_view::npos)
+            break;
+        rest.remove_prefix(colon + 1);
+    }
+    return {};
+}
+
+}  // namespace orx

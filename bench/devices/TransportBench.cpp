@@ -1,0 +1,125 @@
+// One mixer command round trip to a live tallyx over the window-message transport, against a
+// bare Unix-socket ping-pong of 8 bytes on one open connection (the floor the transport's
+// connect-per-message design pays on top of). Each benchmark reports the median and the 99th
+// percentile of its per-iteration times as counters.
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <benchmark/benchmark.h>
+
+#include "devices/Payloads.h"
+#include "platform/WindowTransport.h"
+
+extern char** environ;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+void ReportPercentiles(benchmark::State& state, std::vector<double>& samplesUs) {
+    if (samplesUs.empty())
+        return;
+    std::sort(samplesUs.begin(), samplesUs.end());
+    auto at = [&](double q) {
+        size_t i = static_cast<size_t>(q * static_cast<double>(samplesUs.size() - 1));
+        return samplesUs[i];
+    };
+    state.counters["median_us"] = at(0.5);
+    state.counters["p99_us"] = at(0.99);
+}
+
+void BM_CopyDataRoundTripToTallyx(benchmark::State& state) {
+    char tmpl[] = "/tmp/orx-bench-XXXXXX";
+    std::string dir = ::mkdtemp(tmpl);
+    ::setenv("ORX_WINDOW_DIR", (dir + "/windows").c_str(), 1);
+    pid_t pid = 0;
+    char program[] = ORX_TALLYX_PATH;
+    char* argv[] = {program, nullptr};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    if (posix_spawn(&pid, program, &actions, nullptr, argv, environ) != 0) {
+        state.SkipWithError("cannot start tallyx");
+        return;
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    orx::WindowHandle remote = 0;
+    for (int i = 0; i < 500 && remote == 0; ++i) {
+        remote = orx::FindWindowByTitle("ORX Remote Control");
+        if (remote == 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    if (remote == 0) {
+        state.SkipWithError("tallyx window not found");
+    } else {
+        auto payload = orx::EncodeMixerPayload(3, "AIR_IN3");
+        std::vector<double> samples;
+        for (auto _ : state) {
+            auto t0 = Clock::now();
+            int64_t r = orx::SendWindowMessage(remote, orx::kWmCopyData, 0, 1, payload.data(),
+                                               uint32_t(payload.size()));
+            auto t1 = Clock::now();
+            benchmark::DoNotOptimize(r);
+            double us = std::chrono::duration<double, std::micro>(t1 - t0).count();
+            samples.push_back(us);
+            state.SetIterationTime(us / 1e6);
+        }
+        ReportPercentiles(state, samples);
+        orx::SendWindowMessage(remote, orx::kWmClose, 0, 0, nullptr, 0);
+    }
+    ::kill(pid, SIGTERM);
+    ::waitpid(pid, nullptr, 0);
+    std::filesystem::remove_all(dir);
+}
+BENCHMARK(BM_CopyDataRoundTripToTallyx)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+void BM_BareUnixSocketPingPong(benchmark::State& state) {
+    int sv[2];
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, sv) != 0) {
+        state.SkipWithError("socketpair failed");
+        return;
+    }
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(sv[0]);
+        char buf[8];
+        while (::recv(sv[1], buf, sizeof buf, MSG_WAITALL) == 8) {
+            if (::send(sv[1], buf, sizeof buf, MSG_NOSIGNAL) != 8)
+                break;
+        }
+        ::_exit(0);
+    }
+    ::close(sv[1]);
+    std::vector<double> samples;
+    char buf[8] = {1, 2, 3, 4, 5, 6, 7, 8};
+    for (auto _ : state) {
+        auto t0 = Clock::now();
+        ::send(sv[0], buf, sizeof buf, MSG_NOSIGNAL);
+        ::recv(sv[0], buf, sizeof buf, MSG_WAITALL);
+        auto t1 = Clock::now();
+        double us = std::chrono::duration<double, std::micro>(t1 - t0).count();
+        samples.push_back(us);
+        state.SetIterationTime(us / 1e6);
+    }
+    ReportPercentiles(state, samples);
+    ::close(sv[0]);
+    ::waitpid(pid, nullptr, 0);
+}
+BENCHMARK(BM_BareUnixSocketPingPong)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
