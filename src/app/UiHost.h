@@ -16,9 +16,12 @@ inline constexpr unsigned RetryCancel = 0x5;
 inline constexpr unsigned ButtonMask = 0xF;
 inline constexpr unsigned IconError = 0x10;  // stop / hand
 inline constexpr unsigned IconQuestion = 0x20;
-inline constexpr unsigned IconWarning = 0x30;  // exclamation
+inline constexpr unsigned IconWarning = 0x30;      // exclamation
 inline constexpr unsigned IconInformation = 0x40;  // asterisk
 inline constexpr unsigned IconMask = 0xF0;
+inline constexpr unsigned DefaultButton2 = 0x100;  // the second button is the default
+inline constexpr unsigned DefaultButton3 = 0x200;
+inline constexpr unsigned DefaultButtonMask = 0xF00;
 }  // namespace mb
 
 namespace id {

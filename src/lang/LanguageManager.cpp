@@ -1,0 +1,153 @@
+#include "lang/LanguageManager.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+#include "app/AppSettings.h"
+#include "app/IniFile.h"
+#include "lang/ProgramTexts.h"
+#include "platform/Paths.h"
+
+namespace orx {
+
+namespace {
+
+constexpr const char* kSection = "Language";
+constexpr const char* kKey = "Name";
+constexpr const char* kLanguageExtension = ".brl";
+
+char LowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool EqualsIgnoringCase(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return LowerAscii(x) == LowerAscii(y);
+           });
+}
+
+bool LessIgnoringCase(const std::string& a, const std::string& b) {
+    const bool less =
+        std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                     [](char x, char y) { return LowerAscii(x) < LowerAscii(y); });
+    if (less || !EqualsIgnoringCase(a, b)) {
+        return less;
+    }
+    return a < b;
+}
+
+}  // namespace
+
+bool LanguageManager::Startup() {
+    available_ = false;
+    current_.Clear();
+    currentIndex_ = 0;
+    currentName_.clear();
+    languageNames_.clear();
+    languageFiles_.clear();
+    available_ = master_.Load(MasterPath()) == TranslationTable::kOk;
+    if (!available_) {
+        return false;
+    }
+    ScanLanguages();
+    currentName_ = GetIniString(kSection, kKey, "");
+    ApplyLanguage();
+    return true;
+}
+
+void LanguageManager::ScanLanguages() {
+    languageNames_.clear();
+    languageFiles_.clear();
+    const std::string& folder = Settings().appDir;
+    std::error_code error;
+    std::filesystem::directory_iterator it(folder.empty() ? std::string(".") : folder, error);
+    std::vector<std::string> files;
+    for (; !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
+        std::error_code typeError;
+        if (!it->is_regular_file(typeError)) {
+            continue;
+        }
+        std::string name = it->path().filename().string();
+        if (FileKind(name) == kFileKindLanguage) {
+            files.push_back(std::move(name));
+        }
+    }
+    std::sort(files.begin(), files.end(), LessIgnoringCase);
+    for (std::string& file : files) {
+        languageNames_.push_back(FileTitleOf(file));
+        languageFiles_.push_back(std::move(file));
+    }
+}
+
+void LanguageManager::ApplyLanguage() {
+    int index = 0;
+    for (size_t i = 0; i < languageNames_.size(); ++i) {
+        if (EqualsIgnoringCase(languageNames_[i], currentName_)) {
+            index = static_cast<int>(i) + 1;
+            break;
+        }
+    }
+    current_.Clear();
+    // The listed file is loaded, not currentName + ".brl": on a file system that tells case
+    // apart the stored name may differ in case from the file.
+    if (index != 0 && current_.Load(LanguageFilePath(index)) != TranslationTable::kOk) {
+        current_.Clear();
+        currentName_.clear();
+        index = 0;
+    }
+    currentIndex_ = index;
+    WriteIniString(kSection, kKey, currentName_);
+}
+
+bool LanguageManager::SelectLanguage(int index) {
+    if (!available_) {
+        return false;
+    }
+    if (index < 0 || index > static_cast<int>(languageNames_.size()) || index == currentIndex_) {
+        return false;
+    }
+    currentName_ = index == 0 ? std::string() : languageNames_[static_cast<size_t>(index) - 1];
+    ApplyLanguage();
+    return true;
+}
+
+std::optional<std::string> LanguageManager::LanguageName(int index) const {
+    if (index == 0) {
+        const char* text = ProgramStringText(kStringBuiltInLanguage);
+        return std::string(text ? text : "");
+    }
+    if (index < 0 || index > static_cast<int>(languageNames_.size())) {
+        return std::nullopt;
+    }
+    return languageNames_[static_cast<size_t>(index) - 1];
+}
+
+std::string LanguageManager::MasterPath() const {
+    if (!masterPathOverride_.empty()) {
+        return masterPathOverride_;
+    }
+    return PathInAppDir(FileTitleOf(ExecutablePath()), ".lna");
+}
+
+std::string LanguageManager::LanguageFilePath(int index) const {
+    if (index < 1 || index > static_cast<int>(languageFiles_.size())) {
+        return {};
+    }
+    return PathInAppDir(languageFiles_[static_cast<size_t>(index) - 1]);
+}
+
+std::string LanguageManager::LanguageFilePathFor(const std::string& name) {
+    return PathInAppDir(name, kLanguageExtension);
+}
+
+LanguageManager& Languages() {
+    static LanguageManager manager;
+    return manager;
+}
+
+void ResetLanguagesForTesting() {
+    Languages() = LanguageManager();
+}
+
+}  // namespace orx

@@ -1,0 +1,25 @@
+#pragma once
+
+class QWidget;
+
+namespace orx {
+
+// Every widget that shows a fixed, translatable text carries the control id of that text;
+// a dialog carries its template id. Widgets that show data carry no id and are never touched.
+// Widgets that share an id share one translation.
+// Control ids run from 1 to 65535 (0 names the caption).
+void SetControlId(QWidget* widget, int controlId);
+// -1 when the widget carries none.
+int ControlId(const QWidget* widget);
+void SetTemplateId(QWidget* dialog, int templateId);
+int TemplateId(const QWidget* dialog);
+
+// Gives the dialog its translated caption and every descendant, at any depth, that carries a
+// control id and has a translation its translated text (button and label text, group-box title,
+// line-edit text). Widgets without a translation keep their text. Also records the template id
+// on the dialog.
+void TranslateDialog(int templateId, QWidget* dialog);
+// Again, with the template id recorded on the dialog (after a language change).
+void TranslateDialog(QWidget* dialog);
+
+}  // namespace orx
