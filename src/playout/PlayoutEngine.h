@@ -1,7 +1,22 @@
 #pragma once
 
-// Contract sketch between the playback engine and the main window. The playout owner fills in
-// the implementation and may add members; the methods below are what the main window calls.
+// The on-air playback engine: the current playlist, its play schedule and the run that sends
+// clips to the decoder boards and commands to the mixer on time. The main window owns one, wires
+// its timer 1 and views to it, and forwards the board reports and its transport commands.
+//
+// Everything runs on the user-interface thread. A command to a companion program may show a
+// message box whose nested event loop keeps timer 1 firing, so OnRunTick can arrive while a step
+// is still inside a command: PlayStep never re-enters itself (the nested tick only updates the
+// time display), and after every outgoing command it stops when the run ended or paused meanwhile.
+// StopPlayback ends a run at most once, whoever calls it first.
+//
+// Board reports (started/stopped) only set the schedule's flags; a step proceeds while every
+// board has one of them set, and a board is marked free again right after it is sent a clip, so
+// reports never hold a run back. A board still playing when its next clip is due is sent the new
+// PLAY without a STOP first: the decoder host contract is that a new PLAY replaces the running
+// clip (the host then reports the old one stopped), which keeps the picture continuous; a STOP in
+// between would show black on that input. The board's air-log record is closed and the new one
+// opened at that moment, so the log stays consistent either way.
 
 #include <cstdint>
 #include <mutex>
@@ -21,9 +36,9 @@ public:
     virtual ~IPlayoutView() = default;
     virtual void ShowTimes(int32_t clipMs, int32_t totalMs) = 0;
     virtual void ShowFileName(const std::string& path) = 0;
-    virtual void UpdateToolbar() = 0;  // the enabling rule with ready = true
-    virtual void FillClipList() = 0;   // rows from the playlist's play sequence
-    virtual int SelectedClipRow() = 0;  // -1 when none
+    virtual void UpdateToolbar() = 0;         // the enabling rule with ready = true
+    virtual void FillClipList() = 0;          // rows from the playlist's play sequence
+    virtual int SelectedClipRow() = 0;        // -1 when none
     virtual void SelectClipRow(int row) = 0;  // select and scroll into view
     virtual void ClearClipSelection() = 0;
     virtual int RestoreComboIndex() = 0;  // 0 "On preview", 1 "Previous", 2 + k source k
@@ -47,7 +62,8 @@ public:
     void OnAirPause();
     void OnAirStop();
     void StopPlayback(bool restore);
-    // The run tick: times display, then PlayStep under the schedule lock.
+    // Timer 1 during a run: the times display, then PlayStep under the schedule lock. A tick
+    // that arrives when no run plays (queued before a stop or pause) does nothing.
     void OnRunTick();
     void PlayStep(int32_t elapsedMs);
     // A board report after CVideoCmd::OnNotify: PlaySchedule::Report.
@@ -66,8 +82,31 @@ public:
     std::recursive_mutex& scheduleLock() { return scheduleLock_; }
     std::string playlistPath;
 
+    // The main window's handle, passed with every scheduled mixer command.
+    void SetReplyWindow(WindowHandle window) { replyWindow_ = window; }
+    int32_t runTotalMs() const { return runTotalMs_; }
+    int32_t clipMs() const { return clipMs_; }
+    const AirLogState& airLog() const { return airLog_; }
+
+    static constexpr uint32_t kRunTimerMs = 50;
+    static constexpr int32_t kEndGraceMs = 1000;
+    static constexpr uint32_t kStopSettleMs = 500;
+
 private:
-    // (implementation members)
+    uint32_t ElapsedMs();
+    void ShowRunTimes();
+    bool RunInterrupted() const { return !playing_ || paused_; }
+    bool SendDueClip(int board, int32_t elapsedMs);
+    void WaitAfterRestore();
+
+    IVideoChannel& video_;
+    IRemoteChannel& remote_;
+    Clock& clock_;
+    ITimer& timer_;
+    IPlayoutView& view_;
+    AirLogState airLog_;
+    WindowHandle replyWindow_ = 0;
+
     Playlist playlist_;
     PlaySchedule schedule_;
     std::recursive_mutex scheduleLock_;
@@ -75,6 +114,13 @@ private:
     bool readyToPlay_ = false;
     bool playing_ = false;
     bool paused_ = false;
+    bool stepping_ = false;  // PlayStep is on the stack
+
+    int32_t runTotalMs_ = 0;
+    int32_t clipMs_ = 0;
+    uint32_t playStartTick_ = 0;
+    uint32_t clipStartTick_ = 0;
+    uint32_t pauseTick_ = 0;  // tick of the pause, then the length of the pause
 };
 
 }  // namespace orx

@@ -1,0 +1,260 @@
+#include "playout/PlayoutEngine.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "app/DebugLog.h"
+#include "devices/MixerVocabulary.h"
+
+namespace orx {
+
+namespace {
+
+// Restore-input list: 0 "On preview" (-2), 1 "Previous" (-1), 2 + k source k. An index outside
+// the list (no selection) falls back to "Previous", so the channel is never asked for a source
+// beyond its table.
+int RestoreInputOf(int comboIndex) {
+    const int in = comboIndex - 2;
+    return (in >= -2 && in < kSourceCount) ? in : -1;
+}
+
+class Flag {
+public:
+    explicit Flag(bool& flag) : flag_(flag) { flag_ = true; }
+    ~Flag() { flag_ = false; }
+    Flag(const Flag&) = delete;
+    Flag& operator=(const Flag&) = delete;
+
+private:
+    bool& flag_;
+};
+
+}  // namespace
+
+PlayoutEngine::PlayoutEngine(IVideoChannel& video, IRemoteChannel& remote, Clock& clock,
+                             ITimer& timer, IPlayoutView& view)
+    : video_(video), remote_(remote), clock_(clock), timer_(timer), view_(view), airLog_(clock) {
+    schedule_.Reset();
+}
+
+uint32_t PlayoutEngine::ElapsedMs() {
+    return clock_.Ticks() - playStartTick_;
+}
+
+void PlayoutEngine::ShowRunTimes() {
+    const uint32_t now = clock_.Ticks();
+    const int64_t elapsed = static_cast<uint32_t>(now - playStartTick_);
+    const int64_t clipElapsed = static_cast<uint32_t>(now - clipStartTick_);
+    const int64_t clipLeft = std::max<int64_t>(0, int64_t{clipMs_} - clipElapsed);
+    const int64_t totalLeft = std::max<int64_t>(0, int64_t{runTotalMs_} - elapsed);
+    view_.ShowTimes(static_cast<int32_t>(clipLeft), static_cast<int32_t>(totalLeft));
+}
+
+void PlayoutEngine::ApplyPlaylist(const Playlist* newPlaylist) {
+    if (!playing_) {
+        {
+            std::lock_guard<std::recursive_mutex> lock(scheduleLock_);
+            if (newPlaylist != nullptr && newPlaylist != &playlist_)
+                playlist_.Assign(*newPlaylist);
+            PrepareSchedule(playlist_, schedule_);
+            schedule_.Reset();
+        }
+        // A negative total (interleaves longer than the clips) is as unplayable as an empty one.
+        readyToPlay_ = hardwareOk_ && schedule_.totalMs > 0;
+        clipMs_ = schedule_.FirstClipMs();
+        view_.ShowTimes(clipMs_, std::max(0, schedule_.totalMs));
+        view_.ShowFileName(playlistPath);
+        view_.UpdateToolbar();
+        view_.FillClipList();
+        return;
+    }
+    if (newPlaylist == nullptr)
+        return;
+    {
+        // The positions and flags survive the rebuild: the run goes on at the same indexes of the
+        // new queues and events, with the same start tick.
+        std::lock_guard<std::recursive_mutex> lock(scheduleLock_);
+        if (newPlaylist != &playlist_)
+            playlist_.Assign(*newPlaylist);
+        PrepareSchedule(playlist_, schedule_);
+        runTotalMs_ = schedule_.totalMs;
+        clipMs_ = schedule_.FirstClipMs();
+    }
+    view_.UpdateToolbar();
+    const int row = view_.SelectedClipRow();
+    view_.FillClipList();
+    if (row >= 0)
+        view_.SelectClipRow(row);
+}
+
+void PlayoutEngine::OnAirPlay() {
+    DebugLog("CMainWin::OnAirPlay()");
+    if (playing_)
+        return;
+    timer_.Stop();
+    if (!readyToPlay_)
+        return;
+    if (remote_.Seize(schedule_.logoOff) == 0) {
+        // The channel has shown its message; the next failure is to be reported again.
+        remote_.ResetError();
+        return;
+    }
+    {
+        std::lock_guard<std::recursive_mutex> lock(scheduleLock_);
+        schedule_.Reset();
+        runTotalMs_ = schedule_.totalMs;
+    }
+    playStartTick_ = clipStartTick_ = clock_.Ticks();
+    timer_.Start(kRunTimerMs);
+    playing_ = true;
+    paused_ = false;
+    view_.UpdateToolbar();
+    airLog_.EmptyRecords();
+    PlayStep(0);
+}
+
+void PlayoutEngine::OnAirPause() {
+    if (!playing_)
+        return;
+    if (!paused_) {
+        timer_.Stop();
+        pauseTick_ = clock_.Ticks();
+    } else {
+        timer_.Start(kRunTimerMs);
+        pauseTick_ = clock_.Ticks() - pauseTick_;
+        playStartTick_ += pauseTick_;
+        clipStartTick_ += pauseTick_;
+    }
+    paused_ = !paused_;
+    view_.UpdateToolbar();
+    // The decoders toggle on the same command both ways; only a board with a clip loaded gets it.
+    for (int board = 0; board < kPlayoutBoards; ++board) {
+        if (video_.SendCmd(board, VIDCMD_ISPLAYING) != 0)
+            video_.SendCmd(board, VIDCMD_PAUSE);
+    }
+}
+
+void PlayoutEngine::OnAirStop() {
+    DebugLog("CMainWin::OnAirStop()");
+    StopPlayback(true);
+}
+
+void PlayoutEngine::WaitAfterRestore() {
+    const uint32_t start = clock_.Ticks();
+    // Bounded so that a clock whose ticks stand still cannot hang the window.
+    for (int polls = 0; polls < 1000 && clock_.Ticks() - start < kStopSettleMs; ++polls) {
+        clock_.Sleep(10);
+    }
+}
+
+void PlayoutEngine::StopPlayback(bool restore) {
+    DebugLog("CMainWin::StopPlayback()");
+    if (playing_) {
+        // Cleared first: the commands below may run nested event loops whose ticks and stops must
+        // find the run already over.
+        playing_ = false;
+        paused_ = false;
+        view_.UpdateToolbar();
+        timer_.Stop();
+        airLog_.AirLogEndAll();
+        if (restore) {
+            remote_.Restore(1, -1);
+            WaitAfterRestore();
+        }
+        video_.StopAll();
+    }
+    if (readyToPlay_) {
+        clipMs_ = schedule_.FirstClipMs();
+        view_.ShowTimes(clipMs_, std::max(0, runTotalMs_));
+        view_.ClearClipSelection();
+    }
+}
+
+void PlayoutEngine::OnRunTick() {
+    if (!playing_ || paused_)
+        return;
+    ShowRunTimes();
+    const uint32_t elapsed = ElapsedMs();
+    std::lock_guard<std::recursive_mutex> lock(scheduleLock_);
+    PlayStep(
+        static_cast<int32_t>(std::min<uint32_t>(elapsed, std::numeric_limits<int32_t>::max())));
+}
+
+bool PlayoutEngine::SendDueClip(int board, int32_t elapsedMs) {
+    PlaySchedule& s = schedule_;
+    const int32_t k = s.nextClip[board];
+    const std::vector<ClipCue>& queue = s.boardQueue[board];
+    if (k < 0 || k >= static_cast<int32_t>(queue.size()) || queue[k].startMs > elapsedMs ||
+        s.free[board] == 0) {
+        return false;
+    }
+    // A copy: the schedule may be rebuilt while the command is pending.
+    const ClipCue cue = queue[k];
+    s.started[board] = 0;
+    s.free[board] = 0;
+    video_.SendCmd(board, cue.playMode != 0 ? VIDCMD_PLAY2 : VIDCMD_PLAY, cue.path.c_str());
+    s.free[board] = 1;
+    airLog_.AirLogEnd(board);
+    airLog_.AirLogBegin(board, cue.path);
+    view_.SelectClipRow(cue.sequenceIndex);
+    clipMs_ = cue.durationMs;
+    clipStartTick_ = clock_.Ticks();
+    s.nextClip[board] = k + 1;
+    return true;
+}
+
+void PlayoutEngine::PlayStep(int32_t elapsedMs) {
+    std::lock_guard<std::recursive_mutex> lock(scheduleLock_);
+    if (stepping_ || !playing_ || paused_)
+        return;
+    Flag stepping(stepping_);
+
+    PlaySchedule& s = schedule_;
+    bool gateOpen = true;
+    for (int b = 0; b < kPlayoutBoards; ++b) {
+        if (s.started[b] == 0 && s.free[b] == 0)
+            gateOpen = false;
+    }
+    // Passes until nothing more is due: each pass sends board 0's clip, board 1's clip, then one
+    // mixer command, so everything due goes out in this step and in that order.
+    for (bool sent = gateOpen; sent;) {
+        sent = false;
+        for (int b = 0; b < kPlayoutBoards; ++b) {
+            if (SendDueClip(b, elapsedMs)) {
+                sent = true;
+                if (RunInterrupted())
+                    return;
+            }
+        }
+        const int32_t index = s.nextEvent;
+        if (index >= 0 && index < static_cast<int32_t>(s.mixerEvents.size()) &&
+            s.mixerEvents[index].timeMs <= elapsedMs) {
+            const MixerEvent event = s.mixerEvents[index];
+            if (remote_.SendCmd(event.mode, event.word.c_str(), replyWindow_) == 0) {
+                // The channel has shown its message. A run that ended meanwhile is not ended again.
+                if (playing_)
+                    OnAirStop();
+                return;
+            }
+            s.nextEvent = index + 1;
+            if (s.nextEvent == static_cast<int32_t>(s.mixerEvents.size())) {
+                remote_.Restore(0, RestoreInputOf(view_.RestoreComboIndex()));
+            }
+            if (RunInterrupted())
+                return;
+            sent = true;
+        }
+    }
+    if (int64_t{elapsedMs} >= int64_t{s.totalMs} + kEndGraceMs)
+        StopPlayback(false);
+}
+
+void PlayoutEngine::OnBoardReport(int board, bool playingNow) {
+    schedule_.Report(board, playingNow);
+}
+
+void PlayoutEngine::EndAirLog() {
+    airLog_.AirLogEndAll();
+}
+
+}  // namespace orx
