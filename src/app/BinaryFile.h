@@ -5,6 +5,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "app/PathLock.h"
+
 namespace orx {
 
 // Raised by BinaryFile when a read or write fails after a successful open. It aborts the
@@ -16,7 +18,10 @@ public:
 };
 
 // Raw, unbuffered file. While it is open, the program's own processes may read the file but not
-// write it (advisory locks; other programs are not bound by them).
+// write it. POSIX has no share modes; they are emulated with advisory locks keyed by the path
+// (app/PathLock.h): read mode holds the path's lock shared, write mode holds it exclusive, so an
+// open for writing fails while anyone reads or writes the file, and an open for reading fails
+// while someone writes it. Programs that ignore these locks are not held back by them.
 class BinaryFile {
 public:
     enum class Mode {
@@ -40,10 +45,13 @@ public:
     bool IsOpen() const { return fd_ >= 0; }
 
 private:
+    void Discard();  // closes without saving and releases the lock
+
     int fd_ = -1;
     Mode mode_ = Mode::Read;
     std::string path_;
     std::string tempPath_;
+    PathLock lock_;
 };
 
 bool FileExists(const std::string& path);  // file or folder

@@ -25,4 +25,10 @@ std::string NativeSeparators(std::string_view path);
 // Appends the native separator unless the path already ends with "/" or "\".
 std::string WithTrailingSeparator(std::string_view folder);
 
+// The per-user runtime folder ($XDG_RUNTIME_DIR, else /tmp/orx-<uid> made private), with a
+// trailing separator; "" when no private folder can be had.
+std::string RuntimeFolder();
+// A private folder of that name inside the runtime folder, created on demand; "" on failure.
+std::string PrivateSubfolder(std::string_view name);
+
 }  // namespace orx
