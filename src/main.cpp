@@ -1,0 +1,44 @@
+// The application object: one instance per executable, the interface language, the shared
+// settings, then the main window until the operator closes it.
+
+#include <QApplication>
+
+#include "app/AppSettings.h"
+#include "app/UiHost.h"
+#include "devices/CRemoteCmd.h"
+#include "devices/CVideoCmd.h"
+#include "devices/HardwareControl.h"
+#include "lang/LanguageManager.h"
+#include "lang/qt/QtUiHost.h"
+#include "mainwin/CMainWin.h"
+#include "platform/Clock.h"
+#include "platform/Paths.h"
+#include "platform/SingleInstance.h"
+
+int main(int argc, char** argv) {
+    using namespace orx;
+    const std::string executable = ExecutablePath();
+    // A second start of the same executable ends at once, silently.
+    const std::unique_ptr<SingleInstanceLock> instance = SingleInstanceLock::Acquire(executable);
+    if (!instance) {
+        return 0;
+    }
+
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("ORX Video Player"));
+    QtUiHost uiHost;
+    SetUiHost(&uiHost);
+
+    InitProgramFolder(executable);
+    Languages().Startup();
+    LoadSettings(Settings());
+
+    HardwareControl hardware(VideoChannel(), RemoteChannel(), SystemClock());
+    {
+        CMainWin window(VideoChannel(), RemoteChannel(), hardware, SystemClock());
+        window.exec();
+    }
+
+    SetUiHost(nullptr);
+    return 0;
+}
