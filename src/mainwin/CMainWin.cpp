@@ -68,6 +68,11 @@ CMainWin::CMainWin(CVideoCmd& video, CRemoteCmd& remote, HardwareControl& hardwa
     connect(toolBar_, &MainToolBar::commandTriggered, this, &CMainWin::OnCommand);
     FillRestoreInputCombo();
     toolBar_->SetRestoreComboIndex(kRestorePreviousIndex);
+    // The template is narrower than the tool bar in most fonts: open wide enough to show every
+    // button, Settings and Close included.
+    if (width() < toolBar_->sizeHint().width()) {
+        resize(toolBar_->sizeHint().width(), height());
+    }
     toolBar_->setGeometry(0, 0, width(), MainToolBar::kHeightPx);
 
     tree_ = new PlaylistTreeView(this);
@@ -159,6 +164,13 @@ void CMainWin::OnCommand(int commandId) {
         default:
             break;
     }
+}
+
+void CMainWin::RequestShutdown() {
+    if (engine_.playing()) {
+        OnAirStop();
+    }
+    done(1);
 }
 
 void CMainWin::OnAirPlay() {

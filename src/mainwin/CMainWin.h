@@ -57,6 +57,9 @@ public:
     void OnAirStop();
     void OnAirEdit();
     void OnAirSettings();
+    // The program is asked to end from outside (a termination signal): a run is stopped as by
+    // the operator's Stop, then the window closes, so the hosts are closed and the layout saved.
+    void RequestShutdown();
     void OpenEditor(bool refreshTree);
 
     // Hardware, through HardwareControl.
