@@ -1,0 +1,152 @@
+#include "ClipDuration.h"
+#include "CommandLog.h"
+#include "DecoderHost.h"
+#include "StandInProcess.h"
+#include "devices/Channels.h"
+#include "devices/Payloads.h"
+#include "support/ManualClock.h"
+
+namespace orx::test {
+namespace {
+
+WindowMessage Command(int code, const std::string& text = {}, WindowHandle replyTo = 0x5001) {
+    const DecoderPayload payload = EncodeDecoderPayload(text);
+    return {kWmCopyData, replyTo, uint64_t(code), {payload.begin(), payload.end()}};
+}
+
+class DecoderHostTest : public ::testing::Test {
+protected:
+    DecoderHostTest() {
+        for (const char* name : {"a_10.mpg", "b_1500ms.mpg", "plain.mpg"})
+            WriteFile(dir_ / name);
+    }
+    DecoderHost MakeHost() {
+        return DecoderHost(options_, clock_, out_, [this](const std::string&) { return probed_; });
+    }
+    // The reports taken, as "<window>:<code> " words.
+    static std::string Reports(DecoderHost& host) {
+        std::string out;
+        for (const auto& r : host.TakeReports())
+            out += std::to_string(r.window) + ":" + std::to_string(r.code) + " ";
+        return out;
+    }
+
+    TempFolder dir_;
+    DecoderHostOptions options_;
+    ManualClock clock_{0xFFFFFF00u};  // close to the wrap, on purpose
+    std::ostringstream out_;
+    std::optional<int64_t> probed_;
+};
+
+TEST_F(DecoderHostTest, ClipEndsOnTimeAcrossTheTickWrapAndRefusedClipsChangeNothing) {
+    DecoderHost host = MakeHost();
+    ASSERT_EQ(host.Handle(Command(VIDCMD_PLAY, dir_ / "b_1500ms.mpg", 2)), 1);
+    EXPECT_EQ(host.Handle(Command(VIDCMD_PLAY, dir_ / "missing_10.mpg", 3)), 0);
+    EXPECT_EQ(host.Handle(Command(VIDCMD_PLAY, dir_.Path(), 3)), 0);  // a folder is no clip
+    clock_.Advance(1499);
+    host.Tick();
+    EXPECT_EQ(host.Handle(Command(VIDCMD_ISPLAYING)), 1);
+    clock_.Advance(1);
+    host.Tick();
+    EXPECT_EQ(Reports(host), "2:0 2:1 ");
+    ASSERT_EQ(host.Handle(Command(VIDCMD_PLAY, dir_ / "a_10.mpg", 0)), 1);
+    EXPECT_EQ(host.Handle(Command(VIDCMD_STOP)), 1);
+    EXPECT_EQ(Reports(host), "");  // no reply window
+
+    options_.failPlay = true;  // faults, volume and commands the host does not know
+    DecoderHost failing = MakeHost();
+    EXPECT_EQ(failing.Handle(Command(VIDCMD_PLAY, dir_ / "a_10.mpg")), 0);
+    EXPECT_EQ(failing.Handle(Command(VIDCMD_CUE, dir_ / "a_10.mpg")), 0);
+    EXPECT_EQ(failing.Handle(Command(VIDCMD_VOLUME, "70")), 1);
+    EXPECT_EQ(failing.Handle(Command(6)), 0);
+}
+
+TEST_F(DecoderHostTest, PauseFreezesTheRemainingTimeAndCueStartsPaused) {
+    DecoderHost host = MakeHost();
+    ASSERT_EQ(host.Handle(Command(VIDCMD_PLAY, dir_ / "a_10.mpg", 9)), 1);
+    clock_.Advance(4000);
+    EXPECT_EQ(host.Handle(Command(VIDCMD_PAUSE)), 1);
+    clock_.Advance(60000);
+    host.Tick();
+    EXPECT_EQ(host.Handle(Command(VIDCMD_ISPLAYING)), 1);
+    EXPECT_EQ(host.Handle(Command(VIDCMD_PAUSE)), 1);
+    EXPECT_EQ(host.MsUntilEnd(), 6000);
+    // A cued clip reports "started" when it first runs, and no "stopped" when it never ran.
+    ASSERT_EQ(host.Handle(Command(VIDCMD_CUE, dir_ / "b_1500ms.mpg", 5)), 1);
+    clock_.Advance(10000);
+    host.Tick();
+    ASSERT_EQ(host.Handle(Command(VIDCMD_PAUSE)), 1);
+    EXPECT_EQ(host.MsUntilEnd(), 1500);
+    ASSERT_EQ(host.Handle(Command(VIDCMD_CUE, dir_ / "a_10.mpg", 5)), 1);
+    ASSERT_EQ(host.Handle(Command(VIDCMD_STOP)), 1);
+    EXPECT_EQ(Reports(host), "9:0 9:1 5:0 5:1 ");
+    EXPECT_EQ(host.Handle(Command(VIDCMD_PAUSE)), 0);  // nothing loaded
+}
+
+TEST_F(DecoderHostTest, DurationFromTheNameThenTheProbeThenTheDefaultScaledBySpeed) {
+    options_.speed = 4;
+    options_.defaultDurationMs = 2000;
+    DecoderHost host = MakeHost();
+    probed_ = 800;
+    ASSERT_EQ(host.Handle(Command(VIDCMD_PLAY, dir_ / "a_10.mpg")), 1);
+    EXPECT_EQ(host.MsUntilEnd(), 2500);
+    ASSERT_EQ(host.Handle(Command(VIDCMD_PLAY, dir_ / "plain.mpg")), 1);
+    EXPECT_EQ(host.MsUntilEnd(), 200);
+    probed_.reset();
+    ASSERT_EQ(host.Handle(Command(VIDCMD_PLAY, dir_ / "plain.mpg")), 1);
+    EXPECT_EQ(host.MsUntilEnd(), 500);
+
+    // The name's rule: seconds or milliseconds after the last underscore of the file name.
+    EXPECT_EQ(DurationFromClipName("/v/promo_2_45.mpg"), 45000);
+    EXPECT_EQ(DurationFromClipName("C:\\clips\\x_007"), 7000);
+    for (const char* none :
+         {"/v/s_12s.mpg", "/v/s_1.5.mpg", "/v_3/s.mpg", "/v/x_99999999999999999999"})
+        EXPECT_EQ(DurationFromClipName(none), std::nullopt) << none;
+    // Options that would give no duration at all are refused.
+    bool help = false;
+    std::string error;
+    for (const char* bad : {"??", "?t? --speed 0", "?t? --speed -1", "?t? --default-ms 5s"})
+        EXPECT_FALSE(ParseDecoderHostArgs(Words(bad), options_, help, error)) << bad;
+}
+
+using VdhostProgram = StandInProcess;
+
+TEST_F(VdhostProgram, ServesReportsAndClosesOverTheTransport) {
+    const std::string log = dir_ / "vdhost.log";
+    const WindowHandle host =
+        Start(ORX_VDHOST_PATH " ?MPEG2_Video_Window_1? --log " + log, "MPEG2_Video_Window_1");
+    ASSERT_NE(host, 0u);
+    std::string heard;
+    const auto player = MessageWindow::Create("", [&](const WindowMessage& m) {
+        heard += std::to_string(m.wParam == host) + ":" + std::to_string(m.dwData) + " ";
+        return int64_t{0};
+    });
+    auto send = [&](int code, const std::string& text = {}) {
+        const DecoderPayload p = EncodeDecoderPayload(text);
+        return SendWindowMessage(host, kWmCopyData, player->Handle(), code, p.data(), p.size());
+    };
+    WriteFile(dir_ / "long_600.mpg");
+    WriteFile(dir_ / "short_50ms.mpg");
+    EXPECT_EQ(send(VIDCMD_PLAY, dir_ / "long_600.mpg"), 1);
+    // The next PLAY replaces the clip; the short one then runs out by itself.
+    EXPECT_EQ(send(VIDCMD_PLAY2, dir_ / "short_50ms.mpg"), 1);
+    ASSERT_TRUE(WaitUntil([&] {
+        player->ServePending();
+        return heard.size() >= 16;
+    }));
+    EXPECT_EQ(heard, "1:0 1:1 1:0 1:1 ");
+    EXPECT_EQ(send(VIDCMD_ISPLAYING), 0);
+    EXPECT_EQ(SendWindowMessage(host, kWmClose, 0, 0, nullptr, 0), 0);
+    EXPECT_EQ(ExitStatus(), 0);
+
+    // One log line per message, stamped in wall-clock milliseconds.
+    EXPECT_EQ(LoggedCommands(log),
+              "1:" + dir_ / "long_600.mpg" + " 2:" + dir_ / "short_50ms.mpg" + " 101 WM_CLOSE");
+    std::istringstream lines(ReadFile(log));
+    int64_t previous = CommandLog::WallClockMs() - 600000;
+    for (std::string line; std::getline(lines, line); previous = std::stoll(line))
+        EXPECT_TRUE(previous <= std::stoll(line) && std::stoll(line) <= CommandLog::WallClockMs());
+}
+
+}  // namespace
+}  // namespace orx::test
