@@ -1,0 +1,23 @@
+#include "platform/Paths.h"
+
+#include <gtest/gtest.h>
+
+namespace orx {
+
+TEST(PathsTest, SplitsPathsWithEitherSeparator) {
+    EXPECT_EQ(FolderOf("/v/sub\\clip.mpg"), "/v/sub\\");
+    EXPECT_EQ(FileNameOf("Video\\news.vid"), "news.vid");
+    EXPECT_EQ(FileTitleOf("C:\\v.d\\news.old.vid"), "news.old");  // the last dot of the name
+    EXPECT_EQ(FileTitleOf("/v.d/news"), "news");
+    EXPECT_EQ(NativeSeparators("Video\\sub\\clip.mpg"), "Video/sub/clip.mpg");
+    EXPECT_EQ(WithTrailingSeparator("/media/clips"), "/media/clips/");
+    EXPECT_EQ(WithTrailingSeparator("D:\\Clips\\"), "D:\\Clips\\");
+    EXPECT_EQ(WithTrailingSeparator(""), "");
+}
+
+TEST(PathsTest, ExecutablePathNamesThisProgram) {
+    const std::string path = ExecutablePath();
+    EXPECT_EQ(path.substr(0, 1) + FileNameOf(path), "/PathsTest");
+}
+
+}  // namespace orx

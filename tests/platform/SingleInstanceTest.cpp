@@ -1,0 +1,61 @@
+#include "platform/SingleInstance.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "platform/Paths.h"
+#include "support/ChildProcess.h"
+#include "support/TempFolder.h"
+
+namespace orx {
+
+// Every test has its own runtime folder, so locks of other tests and of real runs never meet.
+class SingleInstanceTest : public ::testing::Test {
+protected:
+    void SetUp() override { setenv("XDG_RUNTIME_DIR", runtime_.Path().c_str(), 1); }
+    bool Free(const std::string& exe) { return SingleInstanceLock::Acquire(exe) != nullptr; }
+
+    test::TempFolder runtime_;
+    const std::string exe_ = "/opt/orx/bin/brenvik";
+};
+
+bool AcquireAndKeep(const std::string& exe) {  // kept until the process ends
+    return SingleInstanceLock::Acquire(exe).release() != nullptr;
+}
+
+TEST_F(SingleInstanceTest, TheSameExecutableRunsOnceAcrossProcessesUntilTheHolderEnds) {
+    test::ChildProcess first([&] { return AcquireAndKeep(exe_); });
+    ASSERT_TRUE(first.StepSucceeded());
+    test::ChildProcess second([&] { return AcquireAndKeep(exe_); });
+    EXPECT_FALSE(second.StepSucceeded());
+    EXPECT_FALSE(Free(exe_));
+    test::ChildProcess copy([&] { return AcquireAndKeep("/home/op/orx/brenvik"); });
+    EXPECT_TRUE(copy.StepSucceeded());  // a copy in another folder is another program
+    first.Kill();                       // as a crash would
+    EXPECT_TRUE(Free(exe_));
+}
+
+TEST_F(SingleInstanceTest, WindowsStyleAndOverlongPathsHaveOneLockEach) {
+    const std::string windowsStyle = "C:\\Program Files\\ORX\\brenvik.exe";
+    const std::string deep = "/" + std::string(300, 'a') + "/brenvik";  // longer than a file name
+    auto lock = SingleInstanceLock::Acquire(windowsStyle);
+    auto deepLock = SingleInstanceLock::Acquire(deep);
+    ASSERT_TRUE(lock && deepLock);
+    EXPECT_TRUE(std::filesystem::exists(runtime_ / "C:_Program Files_ORX_brenvik.exe"));
+    EXPECT_FALSE(Free(windowsStyle));
+    EXPECT_FALSE(Free(deep));
+    EXPECT_TRUE(Free("/" + std::string(300, 'b') + "/brenvik"));
+}
+
+TEST_F(SingleInstanceTest, TheFallbackRuntimeFolderIsPrivate) {
+    unsetenv("XDG_RUNTIME_DIR");
+    struct stat st {};
+    ASSERT_EQ(stat(RuntimeFolder().c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    EXPECT_EQ(st.st_uid, geteuid());
+}
+
+}  // namespace orx

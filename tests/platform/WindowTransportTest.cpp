@@ -1,0 +1,221 @@
+#include "platform/WindowTransport.h"
+
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <charconv>
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <numeric>
+#include <thread>
+
+#include "support/TempFolder.h"
+
+namespace fs = std::filesystem;
+using namespace std::string_literals;
+
+namespace orx {
+
+std::string Hex(std::string_view bytes) {  // a title's form in file names
+    std::string out;
+    for (unsigned char c : bytes) {
+        out += {"0123456789abcdef"[c >> 4], "0123456789abcdef"[c & 15]};
+    }
+    return out;
+}
+
+std::string SocketName(WindowHandle h) {
+    char digits[16];
+    return "w-" + std::string(digits, std::to_chars(digits, digits + 16, h, 16).ptr);
+}
+
+// WM_COPYDATA with wParam 0 and dwData 1, as the wire carries it (this host is little-endian).
+std::string Request(uint32_t size, const char* magic = "ORXM") {
+    return magic + "\x4a\0\0\0"s + std::string(8, '\0') + "\1\0\0\0\0\0\0\0"s +
+           std::string(reinterpret_cast<const char*>(&size), 4);
+}
+
+int64_t Echo(const WindowMessage& m) {  // each field in its own digits: a mixed-up field shows
+    const int64_t sum = std::accumulate(m.data.begin(), m.data.end(), int64_t{0});
+    return int64_t(m.dwData) * 1000000 + int64_t(m.wParam) * 1000 + int64_t(m.data.size()) +
+           sum * 100000000LL;
+}
+
+class WindowTransportTest : public ::testing::Test {
+protected:
+    void SetUp() override { setenv("ORX_WINDOW_DIR", dir_.c_str(), 1); }
+    void TearDown() override {
+        for (pid_t pid : peers_) {
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+        }
+        SetSendTimeoutMsForTesting(0);
+    }
+    // A peer process owning one window until WM_CLOSE; one that does not serve never accepts.
+    // Peers are started before this process creates windows, so they inherit none.
+    WindowHandle StartPeer(const std::string& title, MessageWindow::Handler handler,
+                           bool serve = true) {
+        if (const pid_t pid = fork(); pid != 0) {
+            peers_.push_back(pid);
+            for (int i = 0; i < 500 && !FindWindowByTitle(title); ++i) {  // a start-up barrier
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
+            return FindWindowByTitle(title);
+        }
+        auto w = MessageWindow::Create(title, handler);
+        for (pollfd p{w->Fd(), POLLIN, 0}; !w->Closed(); serve ? poll(&p, 1, 1000) : pause()) {
+            w->ServePending();
+        }
+        _exit(7);
+    }
+
+    test::TempFolder folder_;
+    const std::string dir_ = folder_ / "windows";
+    std::vector<pid_t> peers_;
+};
+
+TEST_F(WindowTransportTest, MessagesBetweenProcessesCarryEveryFieldUntilWmClose) {
+    const std::string title = "MPEG2_Video_Window_1";
+    const WindowHandle h = StartPeer(title, Echo);
+    ASSERT_NE(h, 0u);
+    EXPECT_EQ(fs::read_symlink(dir_ + "/t-" + Hex(title)).string(), SocketName(h));
+    const uint8_t payload[3] = {1, 2, 3};
+    EXPECT_EQ(SendWindowMessage(h, kWmCopyData, 7, 5, payload, 3), 605'007'003);
+    EXPECT_EQ(SendWindowMessage(h, kWmCopyData, 0, ~uint64_t{0}, nullptr, 0), -1'000'000);
+    std::vector<uint8_t> big(kMaxCopyDataBytes + 1, 1);  // arrives whole through many writes
+    EXPECT_EQ(SendWindowMessage(h, kWmCopyData, 0, 1, big.data(), kMaxCopyDataBytes),
+              6'553'601'065'536);
+    EXPECT_EQ(SendWindowMessage(h, kWmCopyData, 0, 1, big.data(), kMaxCopyDataBytes + 1), 0);
+
+    EXPECT_EQ(SendWindowMessage(h, kWmClose, 0, 0, nullptr, 0), 0);
+    int status = 0;
+    waitpid(peers_.back(), &status, 0);
+    peers_.clear();
+    EXPECT_EQ(status, 7 << 8);  // the peer's window closed and it ended
+    EXPECT_FALSE(IsWindow(h));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(dir_ + "/t-" + Hex(title))));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(dir_ + "/" + SocketName(h))));
+    EXPECT_EQ(SendWindowMessage(h, kWmCopyData, 7, 5, payload, 3), 0);  // gone: 0 from now on
+}
+
+TEST_F(WindowTransportTest, TitlesResolveToTheNewestLiveWindowOnly) {
+    const std::string title = "ORX Remote Control";
+    ASSERT_NE(StartPeer(title, Echo, false), 0u);
+    kill(peers_.back(), SIGKILL);  // leaves its socket file and title link behind
+    waitpid(peers_.back(), nullptr, 0);
+    peers_.clear();
+    EXPECT_EQ(FindWindowByTitle(title), 0u);
+
+    auto first = MessageWindow::Create(title, Echo);
+    auto second = MessageWindow::Create(title, Echo);
+    ASSERT_TRUE(first && second);
+    first.reset();  // the newest window has the title; the older one leaves it alone
+    EXPECT_EQ(FindWindowByTitle(title), second->Handle());
+
+    const std::string longest(126, '\xff');  // the longest title whose hex form fits a file name
+    auto w = MessageWindow::Create(longest, Echo);
+    EXPECT_EQ(FindWindowByTitle(longest), w ? w->Handle() : 1);
+    EXPECT_EQ(MessageWindow::Create(longest + "x", Echo), nullptr);
+    for (const char* target : {"w-0", "../elsewhere", "w-12345"}) {  // links naming no window
+        fs::create_symlink(target, dir_ + "/t-" + Hex(target));
+        EXPECT_EQ(FindWindowByTitle(target), 0u) << target;
+    }
+}
+
+TEST_F(WindowTransportTest, MalformedRequestsAreDroppedWithoutAReply) {
+    int calls = 0;
+    auto w = MessageWindow::Create("", [&](const WindowMessage&) { return int64_t{++calls}; });
+    ASSERT_NE(w, nullptr);
+    sockaddr_un addr{AF_UNIX, {}};
+    std::strncpy(addr.sun_path, (dir_ + "/" + SocketName(w->Handle())).c_str(), 100);
+    auto exchange = [&](const std::string& request) {
+        const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        EXPECT_EQ(connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+        EXPECT_EQ(send(fd, request.data(), request.size(), 0), ssize_t(request.size()));
+        if (request.size() != 28) {
+            shutdown(fd, SHUT_WR);  // the request ends early
+        }
+        w->ServePending();  // a silent client is given up after the read limit
+        char reply[9] = {};
+        const ssize_t n = recv(fd, reply, sizeof reply, MSG_WAITALL);
+        close(fd);
+        return std::string(reply, std::max<ssize_t>(n, 0));
+    };
+    for (const std::string& bad : {Request(0, "ORXN"), Request(kMaxCopyDataBytes + 1), Request(8),
+                                   Request(10) + "abcd", "ORXM\x4a"s}) {
+        EXPECT_EQ(exchange(bad), "");
+    }
+    EXPECT_EQ(calls, 0);
+    EXPECT_EQ(exchange(Request(2) + "ab"), "\1\0\0\0\0\0\0\0"s);
+}
+
+TEST_F(WindowTransportTest, ANotificationArrivingWhileASendIsPendingIsServedInsideTheWait) {
+    // The host reports twice to the wParam window before it answers, as a decoder host may.
+    const WindowHandle host = StartPeer("host", [](const WindowMessage& m) -> int64_t {
+        return SendWindowMessage(m.wParam, kWmCopyData, 0, 0, nullptr, 0) +
+               SendWindowMessage(m.wParam, kWmCopyData, 0, 1, nullptr, 0) + 1;
+    });
+    ASSERT_NE(host, 0u);
+    std::vector<std::string> events;
+    auto player = MessageWindow::Create("ORX Video Player", [&](const WindowMessage& m) {
+        events.push_back("notify " + std::to_string(m.dwData));
+        return int64_t{0};
+    });
+    ASSERT_NE(player, nullptr);
+    const int64_t result = SendWindowMessage(host, kWmCopyData, player->Handle(), 1, nullptr, 0);
+    events.push_back("result " + std::to_string(result));
+    EXPECT_EQ(events, (std::vector<std::string>{"notify 0", "notify 1", "result 1"}));
+}
+
+TEST_F(WindowTransportTest, APeerThatHangsOrDiesYieldsZero) {
+    const WindowHandle stuck = StartPeer("stuck", [](const WindowMessage&) -> int64_t {
+        pause();
+        return 1;
+    });
+    const WindowHandle deaf = StartPeer("deaf", Echo, false);
+    const WindowHandle dying =
+        StartPeer("dying", [](const WindowMessage&) -> int64_t { _exit(1); });
+    ASSERT_TRUE(stuck && deaf && dying);
+    SetSendTimeoutMsForTesting(300);
+    for (WindowHandle h : {stuck, deaf, dying}) {
+        EXPECT_EQ(SendWindowMessage(h, kWmCopyData, 0, 1, nullptr, 0), 0) << h;
+    }
+}
+
+TEST_F(WindowTransportTest, AFolderOthersCouldReachIsRefused) {
+    auto usable = [&] {
+        auto w = MessageWindow::Create("probe", Echo);
+        return w != nullptr && FindWindowByTitle("probe") == w->Handle();
+    };
+    ASSERT_TRUE(usable());
+    EXPECT_EQ(fs::status(dir_).permissions(), fs::perms::owner_all);  // created private
+    auto w = MessageWindow::Create("kept", Echo);
+    ASSERT_NE(w, nullptr);
+    for (mode_t mode : {0750, 0701, 0710, 0702}) {
+        ASSERT_EQ(chmod(dir_.c_str(), mode), 0);
+        EXPECT_FALSE(usable()) << mode;
+        EXPECT_EQ(FindWindowByTitle("kept"), 0u);
+        EXPECT_EQ(SendWindowMessage(w->Handle(), kWmCopyData, 0, 1, nullptr, 0), 0);
+    }
+    ASSERT_EQ(chmod(dir_.c_str(), 0700), 0);
+    if (geteuid() == 0) {  // another owner's folder, where this process may hand it over
+        ASSERT_EQ(chown(dir_.c_str(), 65534, 65534), 0);
+        EXPECT_FALSE(usable());
+        ASSERT_EQ(chown(dir_.c_str(), 0, 0), 0);
+    }
+    fs::create_directory_symlink(dir_, folder_ / "link");  // a link to the folder is not it
+    setenv("ORX_WINDOW_DIR", (folder_ / "link").c_str(), 1);
+    EXPECT_FALSE(usable());
+    setenv("ORX_WINDOW_DIR", "", 1);  // empty is unset: XDG_RUNTIME_DIR/orx-windows is next
+    setenv("XDG_RUNTIME_DIR", folder_.Path().c_str(), 1);
+    EXPECT_TRUE(usable());
+    EXPECT_TRUE(fs::is_directory(folder_ / "orx-windows"));
+}
+
+}  // namespace orx
