@@ -11,8 +11,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
-#include <QVBoxLayout>
-#include <functional>
 
 #include "LangTestSupport.h"
 #include "lang/ProgramTexts.h"
@@ -22,151 +20,75 @@
 namespace orx {
 namespace {
 
-// A Settings-like dialog: template texts, nested widgets, two statics sharing 65535, and a data
-// field that must never be translated.
-struct SampleDialog {
-    SampleDialog() {
-        dialog.setWindowTitle("Settings");
-        auto* layout = new QVBoxLayout(&dialog);
-        group = new QGroupBox("MPEG decoders");
-        SetControlId(group, 1316);
-        layout->addWidget(group);
-        auto* groupLayout = new QVBoxLayout(group);
-        auto* inner = new QWidget;  // one level deeper
-        groupLayout->addWidget(inner);
-        auto* innerLayout = new QVBoxLayout(inner);
-        board = new QCheckBox("MPEG Board 1");
-        SetControlId(board, 1220);
-        innerLayout->addWidget(board);
-        version1 = new QLabel("Version 0.1");
-        version2 = new QLabel("Version 0.1");
-        SetControlId(version1, kStaticControlId);
-        SetControlId(version2, kStaticControlId);
-        innerLayout->addWidget(version1);
-        layout->addWidget(version2);
-        path = new QLineEdit("/data/video/");  // data: no control id
-        layout->addWidget(path);
-        untranslated = new QLabel("Interface and language");
-        SetControlId(untranslated, 1317);
-        layout->addWidget(untranslated);
-        ok = new QPushButton("OK");
-        SetControlId(ok, 1);
-        layout->addWidget(ok);
-    }
-
-    QDialog dialog;
-    QGroupBox* group;
-    QCheckBox* board;
-    QLabel* version1;
-    QLabel* version2;
-    QLineEdit* path;
-    QLabel* untranslated;
-    QPushButton* ok;
-};
-
-class DialogTranslationTest : public ::testing::Test {
-protected:
-    void WriteFiles() {
-        env.WriteMaster({{DialogKey(304), "Settings (master)"},
-                         {DialogKey(304, 1316), "Decoders"},
-                         {DialogKey(304, 1220), "Board 1"},
-                         {DialogKey(304, kStaticControlId), "<b>Version</b>\\t2"},
-                         {DialogKey(304, 1), "Okay"},
-                         {DialogKey(1164, 1317), "Wrong dialog"}});
-        env.WriteLanguage("German.brl",
-                          {{DialogKey(304), "Einstellungen"}, {DialogKey(304, 1220), "Karte 1"}});
-    }
-
-    test::LanguageEnvironment env;
-};
-
-TEST_F(DialogTranslationTest, WithoutMasterEveryWidgetKeepsItsTemplateText) {
-    WriteFiles();
-    std::filesystem::remove(env.MasterPath());
-    ASSERT_FALSE(Languages().Startup());
-    SampleDialog sample;
-    TranslateDialog(kDialogSettings, &sample.dialog);
-    EXPECT_EQ(sample.dialog.windowTitle(), "Settings");
-    EXPECT_EQ(sample.board->text(), "MPEG Board 1");
-    EXPECT_EQ(sample.ok->text(), "OK");
+template <typename W>
+W* WithId(W* widget, int controlId) {
+    SetControlId(widget, controlId);
+    return widget;
 }
 
-TEST_F(DialogTranslationTest, TranslatesCaptionAndEveryDescendantWithAnId) {
-    WriteFiles();
+TEST(DialogTranslationTest, TranslatesCaptionAndEveryDescendantWithAnIdAtAnyDepth) {
+    test::LanguageEnvironment env;
+    env.WriteMaster({{DialogKey(304), "Settings (master)"},
+                     {DialogKey(304, 1316), "Decoders"},
+                     {DialogKey(304, 1220), "Board"},
+                     {DialogKey(304, 65535), "<b>V</b>\\t2"}});
+    env.WriteLanguage("German.brl", {{DialogKey(304), "Optionen"},
+                                     {DialogKey(304, 1220), "Karte"},
+                                     {DialogKey(1164, 1317), "Wrong dialog"}});
     ASSERT_TRUE(Languages().Startup());
-    SampleDialog sample;
-    TranslateDialog(kDialogSettings, &sample.dialog);
-    EXPECT_EQ(sample.dialog.windowTitle(), "Settings (master)");
-    EXPECT_EQ(sample.group->title(), "Decoders");
-    EXPECT_EQ(sample.board->text(), "Board 1");
-    EXPECT_EQ(sample.version1->text(), "<b>Version</b>\t2");
-    EXPECT_EQ(sample.version2->text(), "<b>Version</b>\t2");
-    EXPECT_EQ(sample.version1->textFormat(), Qt::PlainText);
-    EXPECT_EQ(sample.ok->text(), "Okay");
-    EXPECT_EQ(sample.path->text(), "/data/video/");
-    EXPECT_EQ(sample.untranslated->text(), "Interface and language");
-    EXPECT_EQ(TemplateId(&sample.dialog), kDialogSettings);
+    QDialog dialog;
+    dialog.setWindowTitle("Settings");
+    auto* group = WithId(new QGroupBox("MPEG decoders", &dialog), 1316);
+    auto* inner = new QWidget(group);
+    auto* board = WithId(new QCheckBox("MPEG Board 1", inner), 1220);
+    auto* version1 = WithId(new QLabel("Version 0.1", inner), kStaticControlId);
+    auto* version2 = WithId(new QLabel("Version 0.1", &dialog), kStaticControlId);
+    auto* path = new QLineEdit("/data/video/", &dialog);  // data: no control id
+    auto* other = WithId(new QLabel("Interface", &dialog), 1317);
+    TranslateDialog(kDialogSettings, &dialog);
+    EXPECT_EQ(dialog.windowTitle(), "Settings (master)");
+    EXPECT_EQ(group->title(), "Decoders");
+    EXPECT_EQ(board->text(), "Board");
+    EXPECT_EQ(version1->text(), "<b>V</b>\t2");
+    EXPECT_EQ(version2->text(), "<b>V</b>\t2");
+    EXPECT_EQ(version1->textFormat(), Qt::PlainText);
+    EXPECT_EQ(path->text(), "/data/video/");
 
     // After a language change the dialog translates itself again by its recorded template id.
     ASSERT_TRUE(Languages().SelectLanguage(1));
-    TranslateDialog(&sample.dialog);
-    EXPECT_EQ(sample.dialog.windowTitle(), "Einstellungen");
-    EXPECT_EQ(sample.board->text(), "Karte 1");
-    EXPECT_EQ(sample.group->title(), "Decoders");  // master fills what the language lacks
+    TranslateDialog(&dialog);
+    EXPECT_EQ(dialog.windowTitle(), "Optionen");
+    EXPECT_EQ(board->text(), "Karte");
+    EXPECT_EQ(group->title(), "Decoders");  // the master fills what the language lacks
+    EXPECT_EQ(other->text(), "Interface");  // another dialog's text is not this one's
 }
 
 TEST(QtText, ReadsUtf8AndFallsBackToWindows1252) {
-    EXPECT_EQ(ToQString("Pr\xC3\xBC"
-                        "fen"),
-              QString::fromUtf8("Prüfen"));
-    EXPECT_EQ(ToQString("Pr\xFC"
-                        "fen"),
-              QString::fromUtf8("Prüfen"));
-    EXPECT_EQ(ToQString("\x80 \x93x\x94"), QString::fromUtf8("€ “x”"));
-    EXPECT_EQ(FromQString(QString::fromUtf8("Schließen")),
-              "Schlie\xC3\x9F"
-              "en");
+    EXPECT_EQ(ToQString("\u00fc \u20ac"), QString::fromUtf8("ü €"));
+    EXPECT_EQ(ToQString("\xFC \x80 \x93x\x94"), QString::fromUtf8("ü € “x”"));
 }
 
-// Answers the next modal box from inside its event loop.
-void AnswerNextBox(std::function<void(QMessageBox*)> answer) {
-    QTimer::singleShot(0, [answer] {
+// Answers the next box from inside its event loop with a button (NoButton: closes it), noting
+// which button the box offered as its default.
+int Answer(unsigned type, QMessageBox::StandardButton button, QMessageBox::StandardButton* shown) {
+    QTimer::singleShot(0, [=] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         ASSERT_NE(box, nullptr);
-        answer(box);
+        EXPECT_EQ(box->textFormat(), Qt::PlainText);
+        *shown = box->standardButton(box->defaultButton());
+        button == QMessageBox::NoButton ? box->reject() : box->button(button)->click();
     });
+    return QtUiHost().ShowMessageBox("<b>x</b>", "c", type);
 }
 
-TEST(QtUiHost, ShowsTheTypesButtonsAndIconAndReturnsTheButtonId) {
-    QtUiHost host;
-    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
-    QString caption;
-    QString text;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    AnswerNextBox([&](QMessageBox* box) {
-        caption = box->windowTitle();
-        text = box->text();
-        icon = box->icon();
-        defaultButton = box->standardButton(box->defaultButton());
-        EXPECT_EQ(box->standardButtons(), QMessageBox::Yes | QMessageBox::No);
-        box->button(QMessageBox::Yes)->click();
-    });
-    EXPECT_EQ(host.ShowMessageBox("Delete <file>?", "ORX Video Player",
-                                  mb::YesNo | mb::IconQuestion | mb::DefaultButton2),
-              id::Yes);
-    EXPECT_EQ(caption, "ORX Video Player");
-    EXPECT_EQ(text, "Delete <file>?");
-    EXPECT_EQ(icon, QMessageBox::Question);
-    EXPECT_EQ(defaultButton, QMessageBox::No);
-
-    AnswerNextBox([](QMessageBox* box) {
-        EXPECT_EQ(box->standardButton(box->defaultButton()), QMessageBox::Yes);
-        box->reject();  // closed without a button: the box's cancel answer
-    });
-    EXPECT_EQ(host.ShowMessageBox("x", "c", mb::YesNoCancel | mb::IconWarning), id::Cancel);
-
-    AnswerNextBox([](QMessageBox* box) { box->reject(); });
-    EXPECT_EQ(host.ShowMessageBox("x", "c", mb::Ok), id::Ok);
+TEST(QtUiHost, ReturnsTheClickedButtonOrTheCancelAnswerWhenClosed) {
+    QMessageBox::StandardButton shown{};
+    EXPECT_EQ(Answer(mb::YesNo | mb::DefaultButton2, QMessageBox::Yes, &shown), id::Yes);
+    EXPECT_EQ(shown, QMessageBox::No);
+    EXPECT_EQ(Answer(mb::AbortRetryIgnore, QMessageBox::Retry, &shown), id::Retry);
+    EXPECT_EQ(Answer(mb::YesNoCancel, QMessageBox::NoButton, &shown), id::Cancel);
+    EXPECT_EQ(Answer(mb::Ok | mb::DefaultButton3, QMessageBox::NoButton, &shown), id::Ok);
+    EXPECT_EQ(shown, QMessageBox::Ok);
 }
 
 }  // namespace
