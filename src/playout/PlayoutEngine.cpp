@@ -50,6 +50,11 @@ void PlayoutEngine::ShowRunTimes() {
     view_.ShowTimes(static_cast<int32_t>(clipLeft), static_cast<int32_t>(totalLeft));
 }
 
+// The display takes no negative times: durations from a damaged file may be negative.
+void PlayoutEngine::ShowTimes(int32_t clipMs, int32_t totalMs) {
+    view_.ShowTimes(std::max(0, clipMs), std::max(0, totalMs));
+}
+
 void PlayoutEngine::ApplyPlaylist(const Playlist* newPlaylist) {
     if (!playing_) {
         {
@@ -62,7 +67,9 @@ void PlayoutEngine::ApplyPlaylist(const Playlist* newPlaylist) {
         // A negative total (interleaves longer than the clips) is as unplayable as an empty one.
         readyToPlay_ = hardwareOk_ && schedule_.totalMs > 0;
         clipMs_ = schedule_.FirstClipMs();
-        view_.ShowTimes(clipMs_, std::max(0, schedule_.totalMs));
+        // The idle display shows this playlist, also when a stop re-shows it before any run.
+        runTotalMs_ = schedule_.totalMs;
+        ShowTimes(clipMs_, schedule_.totalMs);
         view_.ShowFileName(playlistPath);
         view_.UpdateToolbar();
         view_.FillClipList();
@@ -165,7 +172,7 @@ void PlayoutEngine::StopPlayback(bool restore) {
     }
     if (readyToPlay_) {
         clipMs_ = schedule_.FirstClipMs();
-        view_.ShowTimes(clipMs_, std::max(0, runTotalMs_));
+        ShowTimes(clipMs_, runTotalMs_);
         view_.ClearClipSelection();
     }
 }

@@ -95,6 +95,7 @@ public:
 private:
     uint32_t ElapsedMs();
     void ShowRunTimes();
+    void ShowTimes(int32_t clipMs, int32_t totalMs);
     bool RunInterrupted() const { return !playing_ || paused_; }
     bool SendDueClip(int board, int32_t elapsedMs);
     void WaitAfterRestore();

@@ -64,6 +64,10 @@ TEST_F(PlayoutEngineTest, TwoBoardRunSendsClipsAndCommandsOnTimeAndEndsAfterTheG
     EXPECT_EQ(AirLog(),
               "05.03.2006 14:07:09   17 Video/a.mpg\r\n"
               "05.03.2006 14:07:18    8 Video/b.mpg\r\n");
+    // A stop (hot key) after another playlist was selected shows that playlist's times.
+    Apply(MakePlaylist(2, {Entry("c.mpg", 4000, 0, 100), Entry("", 0, 0, 100)}));
+    engine_.OnAirStop();
+    EXPECT_EQ(studio_.times, std::make_pair(4000, 4000));
 }
 
 TEST_F(PlayoutEngineTest, OneBoardRunFreezesAcrossTheGapAndReplacesClipsStillPlaying) {
@@ -176,6 +180,9 @@ TEST_F(PlayoutEngineTest, PlayIsIgnoredDuringARunAndWhenNothingCanPlay) {
     EXPECT_FALSE(engine_.readyToPlay());
     EXPECT_EQ(engine_.schedule().mixerEvents.at(1).timeMs, 200);
     engine_.OnAirPlay();
+    // Negative durations and totals of a damaged file show as zero.
+    Apply(MakePlaylist(2, {Entry("a.mpg", -300, 0, 100), Entry("", 0, 0, 600)}));
+    EXPECT_EQ(studio_.times, std::make_pair(0, 0));
     // A failed seizure starts nothing and re-arms the channel's message.
     Apply(test::TwoBoardExample());
     studio_.seizeResult = 0;
