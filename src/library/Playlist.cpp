@@ -58,7 +58,9 @@ std::string_view BoundedText(const char (&field)[N]) {
 template <size_t N>
 void SetBoundedText(char (&field)[N], std::string_view text) {
     const size_t length = std::min(text.size(), N - 1);
-    std::memcpy(field, text.data(), length);
+    if (length > 0) {  // an empty view may carry no data pointer at all
+        std::memcpy(field, text.data(), length);
+    }
     std::memset(field + length, 0, N - length);
 }
 
