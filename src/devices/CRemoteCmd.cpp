@@ -59,9 +59,11 @@ int CRemoteCmd::SendCmd(int mode, const char* word, WindowHandle wParam) {
         return 0;
     }
     errorShown_ = 0;
-    // Clamped, not truncated: a non-zero answer must not turn into a failure.
-    const int result = static_cast<int>(std::clamp<int64_t>(answer, INT_MIN, INT_MAX));
-    return mode == kModeQuery ? result - 1 : result;
+    // Clamped, not truncated: a non-zero answer must not turn into a failure. A query's answer
+    // is lowered by one, so its range starts one higher.
+    if (mode == kModeQuery)
+        return static_cast<int>(std::clamp<int64_t>(answer, int64_t{INT_MIN} + 1, INT_MAX) - 1);
+    return static_cast<int>(std::clamp<int64_t>(answer, INT_MIN, INT_MAX));
 }
 
 int CRemoteCmd::Launch(const std::string& folder) {

@@ -81,6 +81,11 @@ TEST_F(CRemoteCmdTest, FailuresAreReportedOncePerBurst) {
     EXPECT_EQ(remote_.SendCmd(0, "CUT"), 0);
     ASSERT_EQ(ui_.boxes.size(), 4u);
     EXPECT_EQ(ui_.boxes[3].text, TranslateString(18006));
+    // Answers past 32 bits keep their sign: done, and for a query not "active".
+    const auto odd = MessageWindow::Create(CRemoteCmd::kWindowTitle,
+                                           [](const WindowMessage&) { return INT64_MIN; });
+    EXPECT_LT(remote_.SendCmd(0, "CUT"), 0);
+    EXPECT_LT(remote_.SendCmd(3, "CUT"), 0);
 }
 
 TEST_F(CRemoteCmdTest, LaunchStartsTheApplicationOnlyWhenItIsMissing) {

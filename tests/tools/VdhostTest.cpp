@@ -95,6 +95,10 @@ TEST_F(DecoderHostTest, DurationFromTheNameThenTheProbeThenTheDefaultScaledBySpe
     probed_.reset();
     ASSERT_EQ(host.Handle(Command(VIDCMD_PLAY, dir_ / "plain.mpg")), 1);
     EXPECT_EQ(host.MsUntilEnd(), 500);
+    options_.speed = 1e-300;  // a very long run, not a wrapped one
+    DecoderHost slow = MakeHost();
+    ASSERT_EQ(slow.Handle(Command(VIDCMD_PLAY, dir_ / "a_10.mpg")), 1);
+    EXPECT_GT(slow.MsUntilEnd(), int64_t{1} << 40);
 
     // The name's rule: seconds or milliseconds after the last underscore of the file name.
     EXPECT_EQ(DurationFromClipName("/v/promo_2_45.mpg"), 45000);

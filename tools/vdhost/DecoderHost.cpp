@@ -170,7 +170,9 @@ int64_t DecoderHost::ClipDurationMs(const std::string& path) {
         ms = options_.defaultDurationMs;
         source = "default";
     }
-    int64_t scaled = static_cast<int64_t>(static_cast<double>(*ms) / options_.speed);
+    // A tiny speed factor must give a very long clip, not a value past what int64 holds.
+    const double exact = static_cast<double>(*ms) / options_.speed;
+    const int64_t scaled = static_cast<int64_t>(std::min(exact, 0x1p62));
     out_ << "  duration " << *ms << " ms (" << source << "), runs " << scaled << " ms\n";
     return scaled;
 }
