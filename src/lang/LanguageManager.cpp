@@ -69,7 +69,9 @@ void LanguageManager::ScanLanguages() {
             continue;
         }
         std::string name = it->path().filename().string();
-        if (FileKind(name) == kFileKindLanguage) {
+        // A file named only ".brl" has an empty title, which is the built-in language's name:
+        // listing it would load that file whenever the built-in language is selected.
+        if (FileKind(name) == kFileKindLanguage && !FileTitleOf(name).empty()) {
             files.push_back(std::move(name));
         }
     }

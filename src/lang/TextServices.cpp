@@ -85,7 +85,9 @@ int TranslatedMessageBox(int id, unsigned type) {
 }
 
 int ShowMessageText(const std::string& text, unsigned type) {
-    return Ui().ShowMessageBox(text, TranslateString(kStringProgramTitle), WithDefaultIcon(type));
+    // The caption is the program's own title, which no language replaces.
+    const char* title = ProgramStringText(kStringProgramTitle);
+    return Ui().ShowMessageBox(text, title != nullptr ? title : "", WithDefaultIcon(type));
 }
 
 std::string FormatTranslated(int id, std::initializer_list<std::string> args) {

@@ -66,7 +66,7 @@ int TranslationTable::Load(const std::string& path) {
         if (HasBody(entryCount, poolSize)) {
             // The declared sizes are checked against the file before anything is allocated.
             const uint64_t bodySize = DeclaredBodySize(entryCount, poolSize);
-            if (bodySize > file.Length() - kHeaderSize) {
+            if (kHeaderSize + bodySize > file.Length()) {
                 return kBadFormat;
             }
             body.resize(static_cast<size_t>(bodySize));

@@ -25,7 +25,7 @@ TEST_F(LanguageManagerTest, ListsLanguageFilesInNameOrderAndSelectsOnlyOnARealCh
     env.WriteMaster({{StringKey(100), "Hello"}});
     // Each file translates string 100 as its own name, so the test sees which one loaded.
     for (const char* file :
-         {"german.BRL", "French.brl", "FRENCH.brl", "Zulu.brl", "a.txt", "b.brl.bak"})
+         {"german.BRL", "French.brl", "FRENCH.brl", "Zulu.brl", "a.txt", "b.brl.bak", ".brl"})
         env.WriteLanguage(file, {{StringKey(100), file}});
     std::filesystem::create_directory(env.folder / "Folder.brl");
     // Of names differing only in case the first listed is taken; the stored name keeps its case.

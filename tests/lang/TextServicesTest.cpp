@@ -53,7 +53,7 @@ TEST(MessageFormatter, HandlesTheFormattersEscapes) {
     EXPECT_EQ(format("%1!999999999999s!").size(), kMaxInsertWidth);
 }
 
-TEST_F(TextServicesTest, BoxesCarryTheTranslatedTitleTextAndIcon) {
+TEST_F(TextServicesTest, BoxesCarryTheTitleTheTranslatedTextAndTheIcon) {
     ReportFileError(0x101, "/v/a.vid");
     ReportFileError(6, "/v/a.vid");
     ReportFileError(0x1FE, "q");  // no message of its own
@@ -71,7 +71,7 @@ TEST_F(TextServicesTest, BoxesCarryTheTranslatedTitleTextAndIcon) {
     env.ui.answer = id::No;
     EXPECT_EQ(TranslatedMessageBox(22088, mb::YesNo | mb::DefaultButton2), id::No);
     EXPECT_EQ(boxes.back().text, "Datei\tweg?");
-    EXPECT_EQ(boxes.back().caption, "ORX Abspieler");
+    EXPECT_EQ(boxes.back().caption, "ORX Video Player");  // the title is never translated
     EXPECT_EQ(boxes.back().type, mb::YesNo | mb::DefaultButton2 | mb::IconWarning);
     // A box offering Retry, or with an icon of its own, gets no warning icon.
     for (const unsigned type : {mb::AbortRetryIgnore, mb::RetryCancel, mb::Ok | mb::IconQuestion}) {
