@@ -72,8 +72,15 @@ int main(int argc, char** argv) {
         if (WatchTerminationSignals()) {
             terminateNotifier =
                 std::make_unique<QSocketNotifier>(g_terminatePipe[0], QSocketNotifier::Read);
+            // The pipe is drained first: the notifier fires while a byte is left, and a stop may
+            // show a message box whose event loop would otherwise call back here without end.
             QObject::connect(terminateNotifier.get(), &QSocketNotifier::activated, &window,
-                             [&window] { window.RequestShutdown(); });
+                             [&window] {
+                                 char bytes[16];
+                                 while (read(g_terminatePipe[0], bytes, sizeof bytes) > 0) {
+                                 }
+                                 window.RequestShutdown();
+                             });
         }
         window.exec();
     }
