@@ -19,6 +19,7 @@ namespace orx {
 namespace {
 
 constexpr const char* kCommandIdProperty = "orxCommandId";
+constexpr const char* kToolTipIdProperty = "orxToolTipId";
 constexpr int kOnPreviewStringId = 13040;
 constexpr int kPreviousStringId = 13039;
 
@@ -59,7 +60,7 @@ MainToolBar::MainToolBar(QWidget* parent) : QToolBar(parent) {
     QFont timeFont = timeDisplay_->font();
     timeFont.setPointSizeF(14.4);
     timeDisplay_->setFont(timeFont);
-    AddEmbedded(timeDisplay_, kTimeDisplayId);
+    AddEmbedded(timeDisplay_, kTimeDisplayId, kTimeToolTipId);
     addSeparator();
 
     AddButton(kEditId, st->standardIcon(QStyle::SP_FileDialogDetailedView), "Edit");
@@ -72,13 +73,13 @@ MainToolBar::MainToolBar(QWidget* parent) : QToolBar(parent) {
     QFont fileFont = fileDisplay_->font();
     fileFont.setPointSize(8);
     fileDisplay_->setFont(fileFont);
-    AddEmbedded(fileDisplay_, kFileDisplayId);
+    AddEmbedded(fileDisplay_, kFileDisplayId, kFileToolTipId);
     addSeparator();
 
     restoreCombo_ = new QComboBox(this);
     restoreCombo_->setFixedWidth(100);
     restoreCombo_->setMaxVisibleItems(10);  // about 150 pixels of list
-    AddEmbedded(restoreCombo_, kRestoreComboId);
+    AddEmbedded(restoreCombo_, kRestoreComboId, kRestoreToolTipId);
     addSeparator();
 
     AddButton(kSettingsId, st->standardIcon(QStyle::SP_FileDialogContentsView), "Settings");
@@ -98,8 +99,9 @@ QAction* MainToolBar::AddButton(int commandId, const QIcon& icon, const char* fa
     return a;
 }
 
-void MainToolBar::AddEmbedded(QWidget* widget, int commandId) {
-    widget->setProperty(kCommandIdProperty, commandId);
+void MainToolBar::AddEmbedded(QWidget* widget, int controlId, int toolTipId) {
+    widget->setProperty(kCommandIdProperty, controlId);
+    widget->setProperty(kToolTipIdProperty, toolTipId);
     widget->installEventFilter(this);
     addWidget(widget);
 }
@@ -179,7 +181,9 @@ QString MainToolBar::ToolTipFor(int commandId) {
 
 bool MainToolBar::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::ToolTip) {
-        const int id = watched->property(kCommandIdProperty).toInt();
+        const QVariant toolTipId = watched->property(kToolTipIdProperty);
+        const int id =
+            toolTipId.isValid() ? toolTipId.toInt() : watched->property(kCommandIdProperty).toInt();
         const QString text = ToolTipFor(id);
         auto* help = static_cast<QHelpEvent*>(event);
         if (text.isEmpty()) {

@@ -44,6 +44,10 @@ public:
     static constexpr int kTimeDisplayId = 31106;
     static constexpr int kFileDisplayId = 31107;
     static constexpr int kRestoreComboId = 31108;
+    // The embedded controls take their tool tips from the strings of the places they fill.
+    static constexpr int kTimeToolTipId = 32965;
+    static constexpr int kFileToolTipId = 32890;
+    static constexpr int kRestoreToolTipId = 32891;
     static constexpr int kHeightPx = 28;
     static constexpr int kToolTipMaxChars = 79;
 
@@ -78,7 +82,7 @@ protected:
 
 private:
     QAction* AddButton(int commandId, const QIcon& icon, const char* fallbackText);
-    void AddEmbedded(QWidget* widget, int commandId);
+    void AddEmbedded(QWidget* widget, int controlId, int toolTipId);
 
     QLabel* timeDisplay_ = nullptr;
     QLabel* fileDisplay_ = nullptr;

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 #include <QComboBox>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QToolTip>
 
 #include "MainWinTestSupport.h"
 #include "mainwin/ClipListView.h"
@@ -55,6 +57,9 @@ TEST_F(CMainWinTest, ButtonsWaitForTheFirstTickAndPlayForAReadablePlaylistWithCl
     Select("x");  // no hardware yet
     EXPECT_EQ(w_->engine().playlistPath, Video("Sport/2006/x.vid"));
     EXPECT_EQ(w_->toolBar()->fileDisplay()->text(), "x");
+    QHelpEvent help(QEvent::ToolTip, QPoint(1, 1), QPoint(1, 1));  // the place's tool tip
+    QApplication::sendEvent(w_->toolBar()->fileDisplay(), &help);
+    EXPECT_EQ(QToolTip::text(), "File");
     EXPECT_FALSE(Buttons().play);
     w_->engine().SetHardwareOk(true);
     Select("Empty");
