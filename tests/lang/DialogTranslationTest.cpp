@@ -20,47 +20,40 @@
 namespace orx {
 namespace {
 
-template <typename W>
-W* WithId(W* widget, int controlId) {
-    SetControlId(widget, controlId);
-    return widget;
-}
-
 TEST(DialogTranslationTest, TranslatesCaptionAndEveryDescendantWithAnIdAtAnyDepth) {
     test::LanguageEnvironment env;
-    env.WriteMaster({{DialogKey(304), "Settings (master)"},
-                     {DialogKey(304, 1316), "Decoders"},
-                     {DialogKey(304, 1220), "Board"},
-                     {DialogKey(304, 65535), "<b>V</b>\\t2"}});
-    env.WriteLanguage("German.brl", {{DialogKey(304), "Optionen"},
-                                     {DialogKey(304, 1220), "Karte"},
-                                     {DialogKey(1164, 1317), "Wrong dialog"}});
+    env.Write("brenvik.lna", {{DialogKey(304), "Settings (master)"},
+                              {DialogKey(304, 1316), "Decoders"},
+                              {DialogKey(304, 1220), "Board"},
+                              {DialogKey(304, 65535), "<b>V</b>\\t2"}});
+    env.Write("German.brl", {{DialogKey(304), "Optionen"},
+                             {DialogKey(304, 1220), "Karte"},
+                             {DialogKey(1164, 1317), "Wrong dialog"}});
     ASSERT_TRUE(Languages().Startup());
+    const auto withId = [](auto* widget, int id) { return SetControlId(widget, id), widget; };
     QDialog dialog;
     dialog.setWindowTitle("Settings");
-    auto* group = WithId(new QGroupBox("MPEG decoders", &dialog), 1316);
+    auto* group = withId(new QGroupBox("MPEG decoders", &dialog), 1316);
     auto* inner = new QWidget(group);
-    auto* board = WithId(new QCheckBox("MPEG Board 1", inner), 1220);
-    auto* version1 = WithId(new QLabel("Version 0.1", inner), kStaticControlId);
-    auto* version2 = WithId(new QLabel("Version 0.1", &dialog), kStaticControlId);
+    auto* board = withId(new QCheckBox("MPEG Board 1", inner), 1220);
+    auto* version1 = withId(new QLabel("Version 0.1", inner), kStaticControlId);
+    auto* version2 = withId(new QLabel("Version 0.1", &dialog), kStaticControlId);
     auto* path = new QLineEdit("/data/video/", &dialog);  // data: no control id
-    auto* other = WithId(new QLabel("Interface", &dialog), 1317);
+    auto* other = withId(new QLabel("Interface", &dialog), 1317);
+    const auto texts = [&] {
+        return QStringList{dialog.windowTitle(), group->title(), board->text(), version1->text(),
+                           version2->text(),     path->text(),   other->text()}
+            .join('|');
+    };
     TranslateDialog(kDialogSettings, &dialog);
-    EXPECT_EQ(dialog.windowTitle(), "Settings (master)");
-    EXPECT_EQ(group->title(), "Decoders");
-    EXPECT_EQ(board->text(), "Board");
-    EXPECT_EQ(version1->text(), "<b>V</b>\t2");
-    EXPECT_EQ(version2->text(), "<b>V</b>\t2");
+    EXPECT_EQ(texts(),
+              "Settings (master)|Decoders|Board|<b>V</b>\t2|<b>V</b>\t2|/data/video/|Interface");
     EXPECT_EQ(version1->textFormat(), Qt::PlainText);
-    EXPECT_EQ(path->text(), "/data/video/");
-
-    // After a language change the dialog translates itself again by its recorded template id.
+    // After a language change the dialog translates itself again by its recorded template id; the
+    // master fills what the language lacks, another dialog's text is not this one's.
     ASSERT_TRUE(Languages().SelectLanguage(1));
     TranslateDialog(&dialog);
-    EXPECT_EQ(dialog.windowTitle(), "Optionen");
-    EXPECT_EQ(board->text(), "Karte");
-    EXPECT_EQ(group->title(), "Decoders");  // the master fills what the language lacks
-    EXPECT_EQ(other->text(), "Interface");  // another dialog's text is not this one's
+    EXPECT_EQ(texts(), "Optionen|Decoders|Karte|<b>V</b>\t2|<b>V</b>\t2|/data/video/|Interface");
 }
 
 TEST(QtText, ReadsUtf8AndFallsBackToWindows1252) {

@@ -9,21 +9,16 @@
 
 namespace orx::test {
 
-// The program folder, settings file, language manager and UI host of one test.
+// The program folder (master "brenvik.lna"), settings file, language manager and UI host of a test.
 struct LanguageEnvironment {
     LanguageEnvironment() {
         Settings().appDir = folder.Path();
         SetIniPath(folder / "brenvik.ini");
         ResetLanguagesForTesting();
-        Languages().SetMasterPath(MasterPath());
+        Languages().SetMasterPath(folder / "brenvik.lna");
     }
-    ~LanguageEnvironment() { ResetLanguagesForTesting(); }
 
-    std::string MasterPath() const { return folder / "brenvik.lna"; }
-    void WriteMaster(const std::vector<TranslationText>& texts) const {
-        WriteLanguage("brenvik.lna", texts);
-    }
-    void WriteLanguage(const std::string& file, const std::vector<TranslationText>& texts) const {
+    void Write(const std::string& file, const std::vector<TranslationText>& texts) const {
         TranslationTable table;
         table.Assign(texts);
         WriteBytes(folder / file, table.Serialize());

@@ -2,44 +2,31 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 #include "LangTestSupport.h"
 #include "lang/MessageFormatter.h"
 
 namespace orx {
 namespace {
 
-class TextServicesTest : public ::testing::Test {
-protected:
+TEST(TextServicesTest, LookupTakesCurrentThenMasterThenOwnTextAndFillsInserts) {
     test::LanguageEnvironment env;
-    std::vector<test::RecordingUiHost::Box>& boxes = env.ui.boxes;
-};
-
-TEST_F(TextServicesTest, LookupTakesCurrentThenMasterThenOwnTextAndExpandsTabPairs) {
-    env.WriteLanguage("German.brl", {{StringKey(22162), "Clip"}, {StringKey(3000), "Fehler"}});
+    env.Write("German.brl", {{StringKey(22162), "Clip"}, {StringKey(3000), "Fehler"}});
     WriteIniString("Language", "Name", "German");
     ASSERT_FALSE(Languages().Startup());  // without the master no language is used at all
-    EXPECT_EQ(TranslateString(3000), "Error opening file:\n\n%1");
-    env.WriteMaster({{StringKey(22162), "V"}, {StringKey(22163), "L\\tx\\\\ty\\"}});
+    EXPECT_EQ(FormatTranslated(3000, {"/v/a.vid"}), "Error opening file:\n\n/v/a.vid");
+    EXPECT_EQ(TooltipText(32957), "Play");
+    env.Write("brenvik.lna", {{StringKey(22162), "V"},
+                              {StringKey(22163), "L\\tx\\\\ty\\"},
+                              {StringKey(18003), "%2 - %1 - 100%% - %3"},
+                              {StringKey(32958), "H\nS\nx"}});
     ASSERT_TRUE(Languages().Startup());
     EXPECT_EQ(TranslateString(22162), "Clip");
     EXPECT_EQ(TranslateString(22163), "L\tx\\\ty\\");
     EXPECT_EQ(TranslateString(22165), "Comment");
-    EXPECT_EQ(TranslateString(12345), "");
-}
-
-TEST_F(TextServicesTest, InsertsAndTooltipsComeFromTheTranslatedTemplate) {
-    EXPECT_EQ(FormatTranslated(3000, {"/v/a.vid"}), "Error opening file:\n\n/v/a.vid");
-    EXPECT_EQ(TooltipText(32957), "Play");
-    EXPECT_EQ(TooltipText(57344), "");  // no line break
-    EXPECT_EQ(TooltipText(4711), "");   // no text at all
-    env.WriteMaster({{StringKey(18003), "%2 - %1 - 100%% - %3"}, {StringKey(32958), "H\nS\nx"}});
-    ASSERT_TRUE(Languages().Startup());
     // An insert the caller did not pass is empty, never read from elsewhere.
     EXPECT_EQ(FormatTranslated(18003, {"a", "b"}), "b - a - 100% - ");
     EXPECT_EQ(TooltipText(32958), "S\nx");
+    EXPECT_EQ(TooltipText(57344), "");  // no line break
 }
 
 TEST(MessageFormatter, HandlesTheFormattersEscapes) {
@@ -53,20 +40,21 @@ TEST(MessageFormatter, HandlesTheFormattersEscapes) {
     EXPECT_EQ(format("%1!999999999999s!").size(), kMaxInsertWidth);
 }
 
-TEST_F(TextServicesTest, BoxesCarryTheTitleTheTranslatedTextAndTheIcon) {
+TEST(TextServicesTest, BoxesCarryTheTitleTheTranslatedTextAndTheIcon) {
+    test::LanguageEnvironment env;
+    auto& boxes = env.ui.boxes;
     ReportFileError(0x101, "/v/a.vid");
     ReportFileError(6, "/v/a.vid");
     ReportFileError(0x1FE, "q");  // no message of its own
-    ASSERT_EQ(boxes.size(), 3u);
-    EXPECT_EQ(boxes[0].text, "Error opening file:\n\n/v/a.vid");
-    EXPECT_EQ(boxes[0].caption, "ORX Video Player");
+    EXPECT_EQ(boxes.at(0).text, "Error opening file:\n\n/v/a.vid");
     EXPECT_EQ(boxes[0].type, mb::Ok | mb::IconError);
     EXPECT_EQ(boxes[1].text,
               "Warning: Missing video clips while loading playlist file!\n\n/v/a.vid\n");
     EXPECT_EQ(boxes[1].type, mb::Ok | mb::IconWarning);
-    EXPECT_EQ(boxes[2].text, "Error accessing file:\n\nq");
+    EXPECT_EQ(boxes.at(2).text, "Error accessing file:\n\nq");
 
-    env.WriteMaster({{StringKey(57344), "ORX Abspieler"}, {StringKey(22088), "Datei\\tweg?"}});
+    env.Write("brenvik.lna",
+              {{StringKey(57344), "ORX Abspieler"}, {StringKey(22088), "Datei\\tweg?"}});
     ASSERT_TRUE(Languages().Startup());
     env.ui.answer = id::No;
     EXPECT_EQ(TranslatedMessageBox(22088, mb::YesNo | mb::DefaultButton2), id::No);

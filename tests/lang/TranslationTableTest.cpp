@@ -2,35 +2,21 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <string>
-#include <vector>
-
 #include "LangTestSupport.h"
 
 namespace orx {
 namespace {
 
-// A file image: the two header counts, then (key, offset) words, then the pool; consistent or not.
+// A file image: the two header counts, (key, offset) words, the pool; consistent or not.
 std::vector<uint8_t> Image(const std::vector<uint32_t>& words, const std::string& pool,
                            const char* magic = "LANG") {
-    std::vector<uint8_t> bytes(TranslationTable::kHeaderSize + 4 * (words.size() - 2), 0);
-    std::memcpy(bytes.data(), magic, 4);
-    for (size_t w = 0; w < words.size(); ++w) {
-        const size_t at = w < 2 ? 4 + 4 * w : TranslationTable::kHeaderSize + 4 * (w - 2);
-        for (size_t i = 0; i < 4; ++i) {
-            bytes[at + i] = static_cast<uint8_t>(words[w] >> (8 * i));
-        }
-    }
+    std::vector<uint8_t> bytes(magic, magic + 4);
+    for (const uint32_t word : words)
+        for (int shift = 0; shift < 32; shift += 8)
+            bytes.push_back(static_cast<uint8_t>(word >> shift));
+    bytes.insert(bytes.begin() + 12, TranslationTable::kHeaderSize - 12, 0);
     bytes.insert(bytes.end(), pool.begin(), pool.end());
     return bytes;
-}
-
-// Loads bytes as the program loads an operator's file.
-int LoadImage(TranslationTable& table, const std::vector<uint8_t>& bytes) {
-    test::TempFolder folder;
-    test::WriteBytes(folder / "x.brl", bytes);
-    return table.Load(folder / "x.brl");
 }
 
 TEST(TranslationTableTest, WritesTheDocumented138BytesReadsBackAndFindsTheFirstOfAKey) {
@@ -48,15 +34,15 @@ TEST(TranslationTableTest, WritesTheDocumented138BytesReadsBackAndFindsTheFirstO
     TranslationTable loaded;
     ASSERT_EQ(loaded.Load(folder / "de.brl"), 0);
     EXPECT_EQ(loaded.Serialize(), table.Serialize());
-    for (const TranslationText& text : texts) {
+    for (const TranslationText& text : texts)
         EXPECT_STREQ(loaded.Find(text.key), text.text.empty() ? nullptr : text.text.c_str());
-    }
     EXPECT_EQ(loaded.Load(folder / "absent.brl"), 0x101);
     EXPECT_TRUE(loaded.Empty());
     EXPECT_EQ(loaded.Load(folder.Path()), 0x101);  // a folder
     EXPECT_EQ(table.Save(folder / "no-such-folder/x.brl"), 0x102);
     // Of records sharing a key the first in file order wins.
-    ASSERT_EQ(LoadImage(loaded, Image({3, 6, 5, 4, 5, 0, 5, 2}, {"a\0b\0c\0", 6})), 0);
+    test::WriteBytes(folder / "dup.brl", Image({3, 6, 5, 4, 5, 0, 5, 2}, {"a\0b\0c\0", 6}));
+    ASSERT_EQ(loaded.Load(folder / "dup.brl"), 0);
     EXPECT_STREQ(loaded.Find(5), "c");
 }
 
@@ -79,10 +65,12 @@ TEST(TranslationTableTest, MalformedFilesAreRefusedAsBadFormatAndLeaveTheTableEm
         {"pool without any NUL", Image({1, 3, 1, 0}, "abc")},
         {"offset after last NUL", Image({2, 6, 1, 0, 2, 5}, {"ab\0cdX", 6})},
     };
+    test::TempFolder folder;
     for (const auto& [name, bytes] : files) {
         TranslationTable table;
         table.Assign({{1, "previous"}});
-        EXPECT_EQ(LoadImage(table, bytes), 0x103) << name;
+        test::WriteBytes(folder / "x.brl", bytes);
+        EXPECT_EQ(table.Load(folder / "x.brl"), 0x103) << name;
         EXPECT_TRUE(table.Empty()) << name;
     }
 }
