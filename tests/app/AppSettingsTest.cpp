@@ -6,6 +6,8 @@
 
 namespace orx {
 
+using namespace std::string_literals;
+
 class AppSettingsTest : public ::testing::Test {
 protected:
     void SetUp() override { InitProgramFolder(folder_ / "brenvik"); }
@@ -19,9 +21,8 @@ protected:
     const std::string ini_ = folder_ / "brenvik.ini";
 };
 
-TEST_F(AppSettingsTest, DefaultsAreSavedInOrderAndEveryFieldSurvives) {
-    const AppSettings s = Loaded();
-    SaveSettings(s);
+TEST_F(AppSettingsTest, DefaultsAreSavedInOrderEveryFieldSurvivesAndEmptyOrOddValuesLoadSoundly) {
+    SaveSettings(Loaded());
     EXPECT_EQ(test::ReadFile(ini_),
               "[Hardware]\r\nMPEG=0\r\nMPEG_Input1=2\r\nMPEG_Input2=3\r\nVolumeSet=0\r\n"
               "AudioVolume=70\r\nEditOnlyMode=0\r\nUseAVI=0\r\nNoFileNameDur=0\r\nAirLog=1\r\n"
@@ -32,25 +33,18 @@ TEST_F(AppSettingsTest, DefaultsAreSavedInOrderAndEveryFieldSurvives) {
     const std::string saved = test::ReadFile(ini_);
     SaveSettings(Loaded());
     EXPECT_EQ(test::ReadFile(ini_), saved);
-}
 
-TEST_F(AppSettingsTest, EmptyVideoKeyAndBoardCount) {
     const std::string content = "[Paths]\r\nVideo=\r\nRemote=/opt/remote\r\n";
     test::WriteFile(ini_, content);
-    const AppSettings s = Loaded();
-    EXPECT_EQ(s.videoPath, folder_ / "Video/");  // empty key: the default
-    EXPECT_EQ(s.remotePath, "/opt/remote/");
+    EXPECT_EQ(Loaded().videoPath, folder_ / "Video/");  // empty key: the default
+    EXPECT_EQ(Loaded().remotePath, "/opt/remote/");
     EXPECT_EQ(test::ReadFile(ini_), content);  // nothing written back on load
 
-    const std::pair<const char*, int> boards[] = {{"1", 1}, {"2", 2}, {"5", 2}, {"-1", 2}};
-    for (const auto& [stored, expected] : boards) {  // anything but 0 or 1 is two boards
-        test::WriteFile(ini_, std::string("[Hardware]\r\nMPEG=") + stored + "\r\n");
+    for (const auto& [stored, expected] : {std::pair{"1", 1}, {"2", 2}, {"5", 2}, {"-1", 2}}) {
+        test::WriteFile(ini_, "[Hardware]\r\nMPEG="s + stored);  // but 0 or 1: two boards
         EXPECT_EQ(Loaded().mpeg, expected) << "MPEG=" << stored;
     }
-}
-
-TEST(FileKindTest, MatchesTheLastExtensionWithoutRegardToCase) {
-    EXPECT_EQ(FileKind("C:\\Video\\NEWS.VID"), kFileKindPlaylist);
+    EXPECT_EQ(FileKind("C:\\Video\\NEWS.VID"), kFileKindPlaylist);  // the last extension, any case
     EXPECT_EQ(FileKind("a.vid.Avi"), kFileKindAvi);
     for (const char* none : {"clip.mpeg", "/v.vid/noextension", "trailingdot.", ""}) {
         EXPECT_EQ(FileKind(none), -1) << none;

@@ -1,8 +1,6 @@
 #include "app/DebugLog.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <regex>
@@ -43,14 +41,14 @@ TEST_F(DebugLogTest, LinesAreAppendedWhenSwitchedOnWithSettingsReadOncePerRun) {
     EXPECT_EQ(Log(), "earlier\r\nCVideoCmd::SendCmd(): board 1, cmd: 5 [CUT]\r\n");
 
     test::WriteFile(folder_ / "brenvik.ini", "[Debug]\r\nLog=0\r\n");  // not read again in this run
-    ASSERT_EQ(unlink(log_.c_str()), 0);
+    ASSERT_TRUE(std::filesystem::remove(log_));
     DebugLog("%s", std::string(5000, 'z').c_str());     // a deleted log is created again
     EXPECT_EQ(Log(), std::string(1023, 'z') + "\r\n");  // a long message is cut
 
-    ASSERT_EQ(unlink(log_.c_str()), 0);
-    ASSERT_EQ(mkdir(log_.c_str(), 0755), 0);  // the log cannot be opened: the line is lost silently
+    ASSERT_TRUE(std::filesystem::remove(log_));
+    ASSERT_TRUE(std::filesystem::create_directory(log_));  // cannot be opened: the line is lost
     DebugLog("lost");
-    ASSERT_EQ(rmdir(log_.c_str()), 0);
+    ASSERT_TRUE(std::filesystem::remove(log_));
     DebugLog("kept");
     EXPECT_EQ(Log(), "kept\r\n");
 }

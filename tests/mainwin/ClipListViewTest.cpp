@@ -42,5 +42,3 @@ TEST_F(ClipListViewTest, OneRowPerClipWithFieldsKeptInsideTheRecord) {
 
 }  // namespace
 }  // namespace orx
-
-ORX_QT_TEST_MAIN()

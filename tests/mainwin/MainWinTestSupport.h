@@ -1,21 +1,21 @@
 #pragma once
 
-// Per test: a fresh folder with the settings file and the video folder, a recording UI host.
+// Per test: a fresh folder with the settings file and the video folder, a window folder, a
+// recording UI host, a manual clock, and a main window with no boards configured until Open().
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QTreeWidget>
 #include <cstring>
-#include <filesystem>
 
-#include "app/AppSettings.h"
 #include "app/DebugLog.h"
 #include "app/IniFile.h"
 #include "library/Playlist.h"
+#include "mainwin/CMainWin.h"
+#include "mainwin/PlaylistTreeView.h"
 #include "support/ManualClock.h"
 #include "support/RecordingUiHost.h"
-#include "support/TempFolder.h"
+#include "support/StandIns.h"
 
 namespace orx::test {
 
@@ -43,36 +43,42 @@ inline void WritePlaylist(const std::string& path, std::vector<PlaylistEntry> cl
     ASSERT_EQ(playlist.Save(path), kPlaylistOk) << path;
 }
 
-inline QTreeWidgetItem* FindItem(const QTreeWidget* tree, const QString& text) {
-    const auto found = tree->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
-    return found.size() == 1 ? found.front() : nullptr;
-}
+// The application object lives from before the first test to after the last.
+class QtApplication : public ::testing::Environment {
+    void SetUp() override { app_ = std::make_unique<QApplication>(argc_, argv_); }
+    void TearDown() override { app_.reset(); }
+    int argc_ = 1;
+    char* argv_[2] = {const_cast<char*>("orx-test"), nullptr};
+    std::unique_ptr<QApplication> app_;
+};
+inline auto* const kQtApplication = ::testing::AddGlobalTestEnvironment(new QtApplication);
 
 class MainWinFixture : public ::testing::Test {
 protected:
     void SetUp() override {
-        setenv("ORX_WINDOW_DIR", windowDir_.Path().c_str(), 1);
         SetIniPath(dir_ / "brenvik.ini");
         Settings() = AppSettings{};
         Settings().appDir = Settings().remotePath = dir_.Path();
         Settings().videoPath = dir_ / "Video/";
-        std::filesystem::create_directories(Settings().videoPath);
         ResetDebugLogForTesting();
     }
     std::string Video(const std::string& name) const { return Settings().videoPath + name; }
+    void Open() { w_ = std::make_unique<CMainWin>(video_, remote_, hardware_, clock_); }
+    QTreeWidgetItem* Find(const QString& text) const {
+        const auto found =
+            w_->playlistTree()->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
+        return found.size() == 1 ? found.front() : nullptr;
+    }
+    void Select(const QString& text) { w_->playlistTree()->setCurrentItem(Find(text)); }
 
     TempFolder dir_;
-    TempFolder windowDir_;
+    WindowFolder windows_;
     RecordingUiHost ui_;
     ManualClock clock_;
+    CVideoCmd video_{clock_};
+    CRemoteCmd remote_{clock_};
+    HardwareControl hardware_{video_, remote_, clock_};
+    std::unique_ptr<CMainWin> w_;
 };
 
 }  // namespace orx::test
-
-// GUI tests need the application object for their whole run.
-#define ORX_QT_TEST_MAIN()                      \
-    int main(int argc, char** argv) {           \
-        QApplication app(argc, argv);           \
-        ::testing::InitGoogleTest(&argc, argv); \
-        return RUN_ALL_TESTS();                 \
-    }

@@ -4,7 +4,7 @@
 
 namespace orx {
 
-TEST(PathsTest, SplitsPathsWithEitherSeparator) {
+TEST(PathsTest, SplitsPathsWithEitherSeparatorAndNamesThisProgram) {
     EXPECT_EQ(FolderOf("/v/sub\\clip.mpg"), "/v/sub\\");
     EXPECT_EQ(FileNameOf("Video\\news.vid"), "news.vid");
     EXPECT_EQ(FileTitleOf("C:\\v.d\\news.old.vid"), "news.old");  // the last dot of the name
@@ -13,11 +13,8 @@ TEST(PathsTest, SplitsPathsWithEitherSeparator) {
     EXPECT_EQ(WithTrailingSeparator("/media/clips"), "/media/clips/");
     EXPECT_EQ(WithTrailingSeparator("D:\\Clips\\"), "D:\\Clips\\");
     EXPECT_EQ(WithTrailingSeparator(""), "");
-}
-
-TEST(PathsTest, ExecutablePathNamesThisProgram) {
-    const std::string path = ExecutablePath();
-    EXPECT_EQ(path.substr(0, 1) + FileNameOf(path), "/PathsTest");
+    const std::string self = ExecutablePath();
+    EXPECT_EQ(self.substr(0, 1) + FileNameOf(self), "/PathsTest");
 }
 
 }  // namespace orx

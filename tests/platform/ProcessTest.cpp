@@ -6,21 +6,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <filesystem>
-#include <thread>
 
-#include "support/TempFolder.h"
+#include "support/StandIns.h"
 
 namespace orx {
-
-// Polls for at most a few seconds: a barrier for the child's work, not a timing assertion.
-bool Eventually(const std::function<bool()>& condition) {
-    for (int i = 0; i < 500 && !condition(); ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return condition();
-}
 
 TEST(ProcessTest, AChildGetsArgumentsFolderAndEnvironmentOnlyAndIsReaped) {
     test::TempFolder folder;
@@ -34,11 +24,10 @@ TEST(ProcessTest, AChildGetsArgumentsFolderAndEnvironmentOnlyAndIsReaped) {
     const std::string script = "{ pwd; echo $ORX_LAUNCH_PROBE; echo \"$1\"; ls /proc/self/fd; }";
     ASSERT_TRUE(LaunchProcess(
         "sh", {"-c", script + " >$0.tmp; mv $0.tmp $0", out, "?MPEG2_Video_Window_1?"}, work));
-    EXPECT_TRUE(Eventually([&] { return std::filesystem::exists(out); }));
-    close(leaky);
-    // 0, 1 and 2, and the one ls opens to list them.
+    EXPECT_TRUE(test::WaitUntil([&] { return std::filesystem::exists(out); }));
+    close(leaky);  // listed: 0, 1, 2 and the one ls opens to list them
     EXPECT_EQ(test::ReadFile(out), work + "\ninherited\n?MPEG2_Video_Window_1?\n0\n1\n2\n3\n");
-    EXPECT_TRUE(Eventually([] {  // no child stays a zombie
+    EXPECT_TRUE(test::WaitUntil([] {  // no child stays a zombie
         siginfo_t info{};
         return waitid(P_ALL, 0, &info, WEXITED | WNOHANG | WNOWAIT) != 0 || info.si_pid == 0;
     }));

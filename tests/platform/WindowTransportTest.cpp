@@ -9,13 +9,10 @@
 #include <unistd.h>
 
 #include <charconv>
-#include <chrono>
-#include <cstring>
 #include <filesystem>
 #include <numeric>
-#include <thread>
 
-#include "support/TempFolder.h"
+#include "support/StandIns.h"
 
 namespace fs = std::filesystem;
 using namespace std::string_literals;
@@ -63,9 +60,7 @@ protected:
                            bool serve = true) {
         if (const pid_t pid = fork(); pid != 0) {
             peers_.push_back(pid);
-            for (int i = 0; i < 500 && !FindWindowByTitle(title); ++i) {  // a start-up barrier
-                std::this_thread::sleep_for(std::chrono::milliseconds(10));
-            }
+            test::WaitUntil([&] { return FindWindowByTitle(title) != 0; });
             return FindWindowByTitle(title);
         }
         auto w = MessageWindow::Create(title, handler);
@@ -80,7 +75,7 @@ protected:
     std::vector<pid_t> peers_;
 };
 
-TEST_F(WindowTransportTest, MessagesBetweenProcessesCarryEveryFieldUntilWmClose) {
+TEST_F(WindowTransportTest, MessagesCarryEveryFieldNotificationsAreServedInWaitsFailuresYieldZero) {
     const std::string title = "MPEG2_Video_Window_1";
     const WindowHandle h = StartPeer(title, Echo);
     ASSERT_NE(h, 0u);
@@ -99,12 +94,68 @@ TEST_F(WindowTransportTest, MessagesBetweenProcessesCarryEveryFieldUntilWmClose)
     peers_.clear();
     EXPECT_EQ(status, 7 << 8);  // the peer's window closed and it ended
     EXPECT_FALSE(IsWindow(h));
-    EXPECT_FALSE(fs::exists(fs::symlink_status(dir_ + "/t-" + Hex(title))));
-    EXPECT_FALSE(fs::exists(fs::symlink_status(dir_ + "/" + SocketName(h))));
+    EXPECT_TRUE(fs::is_empty(dir_));  // its socket and title link are gone
     EXPECT_EQ(SendWindowMessage(h, kWmCopyData, 7, 5, payload, 3), 0);  // gone: 0 from now on
+
+    const WindowHandle host = StartPeer("host", [](const WindowMessage& m) -> int64_t {
+        return SendWindowMessage(m.wParam, kWmCopyData, 0, 0, nullptr, 0) +
+               SendWindowMessage(m.wParam, kWmCopyData, 0, 1, nullptr, 0) + 1;
+    });
+    const WindowHandle stuck =
+        StartPeer("stuck", [](const WindowMessage&) -> int64_t { return pause(); });
+    const WindowHandle deaf = StartPeer("deaf", Echo, false);
+    const WindowHandle dying =
+        StartPeer("dying", [](const WindowMessage&) -> int64_t { _exit(1); });
+    ASSERT_TRUE(host && stuck && deaf && dying);
+    std::string events;  // the host reports twice to the wParam window before it answers
+    auto player = MessageWindow::Create("ORX Video Player", [&](const WindowMessage& m) {
+        events += "notify " + std::to_string(m.dwData) + ", ";
+        return int64_t{0};
+    });
+    ASSERT_NE(player, nullptr);
+    events += std::to_string(SendWindowMessage(host, kWmCopyData, player->Handle(), 1, nullptr, 0));
+    EXPECT_EQ(events, "notify 0, notify 1, 1");
+
+    SetSendTimeoutMsForTesting(300);
+    for (WindowHandle peer : {stuck, deaf, dying}) {  // hung, not serving, dying: 0
+        EXPECT_EQ(SendWindowMessage(peer, kWmCopyData, 0, 1, nullptr, 0), 0) << peer;
+    }
 }
 
-TEST_F(WindowTransportTest, TitlesResolveToTheNewestLiveWindowOnly) {
+TEST_F(WindowTransportTest, MalformedRequestsAreDroppedWithoutAReply) {
+    int calls = 0;
+    auto w = MessageWindow::Create("", [&](const WindowMessage&) { return int64_t{++calls}; });
+    ASSERT_NE(w, nullptr);
+    sockaddr_un addr{AF_UNIX, {}};
+    (dir_ + "/" + SocketName(w->Handle())).copy(addr.sun_path, 100);
+    auto exchange = [&](const std::string& request) {
+        const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        EXPECT_EQ(connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+        EXPECT_EQ(send(fd, request.data(), request.size(), 0), ssize_t(request.size()));
+        if (request.size() != 28) {
+            shutdown(fd, SHUT_WR);  // the request ends early
+        }
+        w->ServePending();  // a silent client is given up after the read limit
+        char reply[9] = {};
+        const ssize_t n = recv(fd, reply, sizeof reply, MSG_WAITALL);
+        close(fd);
+        return std::string(reply, std::max<ssize_t>(n, 0));
+    };
+    for (const std::string& bad :
+         {Request(0, "ORXN"),
+          Request(kMaxCopyDataBytes + 1) + std::string(kMaxCopyDataBytes + 1, 'x'), Request(8),
+          Request(10) + "abcd", "ORXM\x4a"s}) {
+        EXPECT_EQ(exchange(bad), "");
+    }
+    EXPECT_EQ(calls, 0);
+    EXPECT_EQ(exchange(Request(2) + "ab"), "\1\0\0\0\0\0\0\0"s);
+}
+
+TEST_F(WindowTransportTest, TitlesFindTheNewestLiveWindowInAFolderOthersCannotReach) {
+    auto usable = [&] {
+        auto w = MessageWindow::Create("probe", Echo);
+        return w != nullptr && FindWindowByTitle("probe") == w->Handle();
+    };
     const std::string title = "ORX Remote Control";
     ASSERT_NE(StartPeer(title, Echo, false), 0u);
     kill(peers_.back(), SIGKILL);  // leaves its socket file and title link behind
@@ -126,76 +177,10 @@ TEST_F(WindowTransportTest, TitlesResolveToTheNewestLiveWindowOnly) {
         fs::create_symlink(target, dir_ + "/t-" + Hex(target));
         EXPECT_EQ(FindWindowByTitle(target), 0u) << target;
     }
-}
 
-TEST_F(WindowTransportTest, MalformedRequestsAreDroppedWithoutAReply) {
-    int calls = 0;
-    auto w = MessageWindow::Create("", [&](const WindowMessage&) { return int64_t{++calls}; });
-    ASSERT_NE(w, nullptr);
-    sockaddr_un addr{AF_UNIX, {}};
-    std::strncpy(addr.sun_path, (dir_ + "/" + SocketName(w->Handle())).c_str(), 100);
-    auto exchange = [&](const std::string& request) {
-        const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        EXPECT_EQ(connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
-        EXPECT_EQ(send(fd, request.data(), request.size(), 0), ssize_t(request.size()));
-        if (request.size() != 28) {
-            shutdown(fd, SHUT_WR);  // the request ends early
-        }
-        w->ServePending();  // a silent client is given up after the read limit
-        char reply[9] = {};
-        const ssize_t n = recv(fd, reply, sizeof reply, MSG_WAITALL);
-        close(fd);
-        return std::string(reply, std::max<ssize_t>(n, 0));
-    };
-    for (const std::string& bad : {Request(0, "ORXN"), Request(kMaxCopyDataBytes + 1), Request(8),
-                                   Request(10) + "abcd", "ORXM\x4a"s}) {
-        EXPECT_EQ(exchange(bad), "");
-    }
-    EXPECT_EQ(calls, 0);
-    EXPECT_EQ(exchange(Request(2) + "ab"), "\1\0\0\0\0\0\0\0"s);
-}
-
-TEST_F(WindowTransportTest, ANotificationArrivingWhileASendIsPendingIsServedInsideTheWait) {
-    // The host reports twice to the wParam window before it answers, as a decoder host may.
-    const WindowHandle host = StartPeer("host", [](const WindowMessage& m) -> int64_t {
-        return SendWindowMessage(m.wParam, kWmCopyData, 0, 0, nullptr, 0) +
-               SendWindowMessage(m.wParam, kWmCopyData, 0, 1, nullptr, 0) + 1;
-    });
-    ASSERT_NE(host, 0u);
-    std::vector<std::string> events;
-    auto player = MessageWindow::Create("ORX Video Player", [&](const WindowMessage& m) {
-        events.push_back("notify " + std::to_string(m.dwData));
-        return int64_t{0};
-    });
-    ASSERT_NE(player, nullptr);
-    const int64_t result = SendWindowMessage(host, kWmCopyData, player->Handle(), 1, nullptr, 0);
-    events.push_back("result " + std::to_string(result));
-    EXPECT_EQ(events, (std::vector<std::string>{"notify 0", "notify 1", "result 1"}));
-}
-
-TEST_F(WindowTransportTest, APeerThatHangsOrDiesYieldsZero) {
-    const WindowHandle stuck = StartPeer("stuck", [](const WindowMessage&) -> int64_t {
-        pause();
-        return 1;
-    });
-    const WindowHandle deaf = StartPeer("deaf", Echo, false);
-    const WindowHandle dying =
-        StartPeer("dying", [](const WindowMessage&) -> int64_t { _exit(1); });
-    ASSERT_TRUE(stuck && deaf && dying);
-    SetSendTimeoutMsForTesting(300);
-    for (WindowHandle h : {stuck, deaf, dying}) {
-        EXPECT_EQ(SendWindowMessage(h, kWmCopyData, 0, 1, nullptr, 0), 0) << h;
-    }
-}
-
-TEST_F(WindowTransportTest, AFolderOthersCouldReachIsRefused) {
-    auto usable = [&] {
-        auto w = MessageWindow::Create("probe", Echo);
-        return w != nullptr && FindWindowByTitle("probe") == w->Handle();
-    };
     ASSERT_TRUE(usable());
     EXPECT_EQ(fs::status(dir_).permissions(), fs::perms::owner_all);  // created private
-    auto w = MessageWindow::Create("kept", Echo);
+    w = MessageWindow::Create("kept", Echo);
     ASSERT_NE(w, nullptr);
     for (mode_t mode : {0750, 0701, 0710, 0702}) {
         ASSERT_EQ(chmod(dir_.c_str(), mode), 0);
