@@ -9,7 +9,6 @@
 #include "support/ManualClock.h"
 
 namespace orx {
-namespace {
 
 class AirLogTest : public test::PlayoutFolderTest {
 protected:
@@ -22,14 +21,20 @@ protected:
     AirLogState log_{clock_};
 };
 
-TEST_F(AirLogTest, LinesAreAppendedInWholeSecondsWithTheProgramFolderCutOff) {
+TEST_F(AirLogTest, LinesInWholeSecondsWithTheProgramFolderCutOffUnlessSwitchedOffOrHeld) {
+    const int holder = ::open((dir_ / "airlog.txt").c_str(), O_WRONLY | O_CREAT, 0644);
+    ASSERT_EQ(::flock(holder, LOCK_EX), 0);
+    Air(0, Settings().videoPath + "a.mpg", 5'000);  // held by another writer: lost quietly
+    ::close(holder);
+    log_.AirLogEnd(0);      // the lost record is closed: nothing more written
+    Settings().airLog = 0;  // switched off
+    Air(1, Settings().videoPath + "b.mpg", 5'000);
+    Settings().airLog = 1;
     ASSERT_TRUE(AppendAirLogLine("earlier line\r\n"));
     Air(0, Settings().videoPath + "news.mpg", 95'400);
     Air(0, Settings().videoPath + "short.mpg", 500);  // within one second: dropped
-    log_.AirLogEnd(0);                                // nothing open: nothing written
     std::string upper = dir_.Path();                  // the program folder matches in any case
-    for (char& c : upper)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    std::transform(upper.begin(), upper.end(), upper.begin(), ::toupper);
     log_.AirLogBegin(0, upper + "VIDEO/Sport/goal.mpg");
     log_.AirLogBegin(1, "/mnt/archive/weather.mpg");
     clock_.Advance(12'000);
@@ -40,22 +45,10 @@ TEST_F(AirLogTest, LinesAreAppendedInWholeSecondsWithTheProgramFolderCutOff) {
     clock_.fixedNow = LocalTime{2007, 1, 1, 2, 46, 38};
     log_.AirLogEnd(1);
     EXPECT_EQ(AirLog(),
-              "earlier line\r\n05.03.2006 14:07:09   95 Video/news.mpg\r\n"
-              "05.03.2006 14:08:44   12 VIDEO/Sport/goal.mpg\r\n"
-              "05.03.2006 14:08:44   12 /mnt/archive/weather.mpg\r\n"
+              "earlier line\r\n05.03.2006 14:07:19   95 Video/news.mpg\r\n"
+              "05.03.2006 14:08:54   12 VIDEO/Sport/goal.mpg\r\n"
+              "05.03.2006 14:08:54   12 /mnt/archive/weather.mpg\r\n"
               "31.12.2006 23:59:58 10000 Video/long.mpg\r\n");
 }
 
-TEST_F(AirLogTest, NothingIsWrittenWhenSwitchedOffOrWhileAnotherWriterHoldsTheFile) {
-    const int holder = ::open((dir_ / "airlog.txt").c_str(), O_WRONLY | O_CREAT, 0644);
-    ASSERT_EQ(::flock(holder, LOCK_EX), 0);
-    Air(0, Settings().videoPath + "a.mpg", 5'000);  // the line is lost quietly
-    ::close(holder);
-    EXPECT_TRUE(log_.record(0).airLogClip.empty());
-    Settings().airLog = 0;
-    Air(1, Settings().videoPath + "b.mpg", 5'000);
-    EXPECT_EQ(AirLog(), "");
-}
-
-}  // namespace
 }  // namespace orx

@@ -2,29 +2,23 @@
 
 #include <gtest/gtest.h>
 
-#include <limits>
-
 #include "PlayoutFakes.h"
 
 // What a schedule holds is checked through the engine's runs; these are its bounds.
 namespace orx {
-namespace {
-
-using test::Entry;
 
 TEST(PlayScheduleTest, HugeDurationsAndStrayBoardReportsStayInBounds) {
     constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
     Playlist p;
     p.boardCount = 2;
-    p.entries = {Entry("a.mpg", kMax, 0, 100), Entry("b.mpg", kMax, 0, 100),
-                 Entry("c.mpg", kMax, 0, 100), Entry("", 0, 0, 100)};
+    for (const char* name : {"a.mpg", "b.mpg", "c.mpg", ""})
+        p.entries.push_back(test::Entry(name, *name ? kMax : 0, 0, 100));
     PlaySchedule s;
     PrepareSchedule(p, s);
     ASSERT_EQ(s.boardQueue[0].size(), 2u);
     EXPECT_EQ(s.boardQueue[1].at(0).startMs, kMax - 100);
     EXPECT_EQ(s.boardQueue[0][1].startMs, kMax);
     EXPECT_EQ(s.mixerEvents.back().timeMs, kMax);
-
     s.Reset();
     s.free[1] = 0;
     s.Report(7, false);
@@ -32,5 +26,4 @@ TEST(PlayScheduleTest, HugeDurationsAndStrayBoardReportsStayInBounds) {
     EXPECT_EQ(s.free[1], 0);
 }
 
-}  // namespace
 }  // namespace orx

@@ -6,59 +6,46 @@
 #include "support/ManualClock.h"
 
 namespace orx {
-namespace {
 
-using test::Entry;
-using test::MakePlaylist;
+using namespace test;
 
 // The tick counter wraps 6 s into every run.
-class PlayoutEngineTest : public test::PlayoutFolderTest {
+class PlayoutEngineTest : public PlayoutFolderTest {
 protected:
-    PlayoutEngineTest() {
+    void Apply(const Playlist& p) {
         engine_.SetReplyWindow(0x5150);
         engine_.SetHardwareOk(true);
+        engine_.ApplyPlaylist(&p);
     }
-    void Apply(const Playlist& p) { engine_.ApplyPlaylist(&p); }
-    void Start(const Playlist& p) {
+    // Starts p and fires timer 1 while it runs, up to runMs of run time.
+    std::string Run(const Playlist& p, int32_t runMs = 600'000) {
         Apply(p);
         engine_.OnAirPlay();
+        return RunUntil(runMs);
     }
-    // Timer 1 firing while it runs, up to runMs of run time.
-    void RunUntil(int32_t runMs = 600'000) {
+    std::string RunUntil(int32_t runMs = 600'000) {
         while (studio_.running && studio_.Now() < runMs) {
             clock_.Advance(studio_.period);
             engine_.OnRunTick();
         }
-    }
-    std::string Run(const Playlist& p) {
-        Start(p);
-        RunUntil();
         return studio_.Trace();
     }
 
-    test::ManualClock clock_{0u - 6000};
-    test::Studio studio_{clock_};
+    ManualClock clock_{0u - 6000};
+    Studio studio_{clock_};
     PlayoutEngine engine_{studio_, studio_, clock_, studio_, studio_};
 };
 
 TEST_F(PlayoutEngineTest, TwoBoardRunSendsClipsAndCommandsOnTimeAndEndsAfterTheGrace) {
-    Apply(test::TwoBoardExample());
-    EXPECT_TRUE(engine_.readyToPlay());
-    EXPECT_EQ(studio_.times, std::make_pair(10000, 16300));
-    engine_.OnAirPlay();
-    EXPECT_EQ(studio_.period, 50u);
-    RunUntil(17250);
+    Run(TwoBoard(), 17250);
     EXPECT_EQ(studio_.times, std::make_pair(0, 0));
-    RunUntil();
-
-    EXPECT_EQ(studio_.Trace(),
+    EXPECT_EQ(RunUntil(),
               "SEIZE 0@0, V0 1 ~/a.mpg@0, R0 AUTO@700, R0 MIX@700, R0 IN3@700, V1 1 ~/b.mpg@9000, "
               "R0 AUTO@9350, R0 MIX@9350, R0 IN4@9350, R0 AUTO@16000, R0 MIX@16000, "
               "RESTORE 0 -1@16000, V STOPALL@17300");
     EXPECT_EQ(studio_.lastWParam, 0x5150u);
     EXPECT_FALSE(engine_.playing() || studio_.running);
-    EXPECT_EQ(studio_.rows, (std::vector<int>{0, 1}));
-    EXPECT_EQ(studio_.selected, -1);
+    EXPECT_EQ(studio_.rows, (std::vector<int>{0, 1, -1}));  // the selection goes at the end
     EXPECT_EQ(studio_.times, std::make_pair(10000, 16300));
     // A record runs until its board's next clip or the end of the run.
     EXPECT_EQ(AirLog(),
@@ -76,7 +63,6 @@ TEST_F(PlayoutEngineTest, OneBoardRunFreezesAcrossTheGapAndReplacesClipsStillPla
         if (code == VIDCMD_PLAY)
             engine_.OnBoardReport(board, true);
     };
-    Settings().mpeg = 1;
     Settings().mpegInput1 = 4;
     Settings().mpegInput2 = 9;
     EXPECT_EQ(Run(MakePlaylist(1, {Entry("a.mpg", 5000, 0, 100), Entry("b.mpg", 5000, 0, 100, 500),
@@ -84,7 +70,7 @@ TEST_F(PlayoutEngineTest, OneBoardRunFreezesAcrossTheGapAndReplacesClipsStillPla
               "SEIZE 0@0, V0 1 ~/a.mpg@0, R0 CUT@0, R0 IN5@0, R0 FREEZE@4900, V0 1 ~/b.mpg@5500, "
               "R0 FREEZE@5700, R0 FREEZE@10400, V0 1 ~/c.mpg@10700, R0 FREEZE@10900, R0 CUT@12600, "
               "RESTORE 0 -1@12600, V STOPALL@13700");
-    EXPECT_EQ(studio_.rows, (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(studio_.rows, (std::vector<int>{0, 1, 2, -1}));
     EXPECT_EQ(AirLog(),  // a record closes when its board gets the next clip
               "05.03.2006 14:07:09    5 Video/a.mpg\r\n"
               "05.03.2006 14:07:14    5 Video/b.mpg\r\n"
@@ -117,20 +103,19 @@ TEST_F(PlayoutEngineTest, RestoreAfterTheLastCommandFollowsTheRestoreList) {
 
 TEST_F(PlayoutEngineTest, PauseAcrossTheTickWrapHoldsEverythingAndShiftsTheRest) {
     studio_.isPlaying[1] = 0;  // board 1 has nothing loaded yet
-    Start(test::TwoBoardExample());
-    RunUntil(5000);
+    Run(TwoBoard(), 5000);
     const size_t atPause = studio_.calls.size();
+    engine_.OnAirPlay();  // Play during a run or a pause changes nothing
     engine_.OnAirPause();
+    engine_.OnAirPlay();
     EXPECT_FALSE(studio_.running);
     clock_.Advance(1500);
     engine_.OnRunTick();  // queued before the pause: sends nothing
     clock_.Advance(1500);
     engine_.OnAirPause();
-    EXPECT_FALSE(engine_.paused());
     RunUntil(13050);
     EXPECT_EQ(studio_.times, std::make_pair(6950, 6250));
     RunUntil();
-
     EXPECT_EQ(studio_.Trace(atPause),
               "V0 101@5000, V0 4@5000, V1 101@5000, V0 101@8000, V0 4@8000, V1 101@8000, "
               "V1 1 ~/b.mpg@12000, R0 AUTO@12350, R0 MIX@12350, R0 IN4@12350, R0 AUTO@19000, "
@@ -140,63 +125,45 @@ TEST_F(PlayoutEngineTest, PauseAcrossTheTickWrapHoldsEverythingAndShiftsTheRest)
               "05.03.2006 14:07:21    8 Video/b.mpg\r\n");
 }
 
-TEST_F(PlayoutEngineTest, FailingMixerCommandStopsTheRunLikeTheOperatorsStop) {
+TEST_F(PlayoutEngineTest, FailingMixerCommandEndsTheRunOnceLikeTheOperatorsStop) {
     studio_.failWord = "IN4";
-    Run(test::TwoBoardExample());
+    Run(TwoBoard());
     engine_.OnRunTick();  // a late tick changes nothing
     EXPECT_EQ(studio_.Trace(8), "R0 IN4@9350, RESTORE 1 -1@9350, V STOPALL@9850");
-    EXPECT_FALSE(engine_.playing() || studio_.running);
     EXPECT_EQ(AirLog(), "05.03.2006 14:07:09    9 Video/a.mpg\r\n");  // b: under a second
-}
 
-TEST_F(PlayoutEngineTest, TicksAndStopDuringTheFailureMessageNeitherStepNorEndTheRunTwice) {
-    studio_.failWord = "IN4";
-    studio_.whileBoxShown = [this] {  // 15 s: the run's end passes while the box is up
-        for (int i = 0; i < 300; ++i) {
-            clock_.Advance(50);
-            engine_.OnRunTick();
-        }
+    // Ticks for 15 s and a stop while its message is up: no step, no second end.
+    studio_.calls.clear();
+    studio_.whileBoxShown = [this] {
+        RunUntil(studio_.Now() + 15'000);
         engine_.OnAirStop();
         engine_.OnRunTick();
     };
-    Run(test::TwoBoardExample());
-    EXPECT_EQ(studio_.Trace(8), "R0 IN4@9350, RESTORE 1 -1@24350, V STOPALL@24850");
+    Run(TwoBoard());
+    EXPECT_EQ(studio_.Trace(8), "R0 IN4@19200, RESTORE 1 -1@34200, V STOPALL@34700");
 }
 
-TEST_F(PlayoutEngineTest, PlayIsIgnoredDuringARunAndWhenNothingCanPlay) {
-    Start(test::TwoBoardExample());
-    RunUntil(3000);
-    engine_.OnAirPlay();
-    engine_.OnAirPause();
-    engine_.OnAirPlay();
-    EXPECT_TRUE(engine_.paused());
-    EXPECT_FALSE(studio_.running);
-    EXPECT_EQ(studio_.Trace(5), "V0 101@3000, V0 4@3000, V1 101@3000, V1 4@3000");
-    engine_.OnAirStop();
-
+TEST_F(PlayoutEngineTest, NothingPlayableOrAFailedSeizureStartsNoRun) {
     // Only the end entry: its transition is scheduled, but there is no play time.
-    studio_.calls.clear();
     Apply(MakePlaylist(2, {Entry("", 0, 1, 500)}));
-    EXPECT_FALSE(engine_.readyToPlay());
     EXPECT_EQ(engine_.schedule().mixerEvents.at(1).timeMs, 200);
     engine_.OnAirPlay();
+    // A failed seizure starts nothing and re-arms the channel's message.
+    Apply(TwoBoard());
+    EXPECT_EQ(studio_.times, std::make_pair(10000, 16300));
+    studio_.seizeResult = 0;
+    engine_.OnAirPlay();
+    EXPECT_EQ(studio_.Trace(), "SEIZE 0@0, RESET@0");
+    EXPECT_FALSE(studio_.running);
     // Negative durations and totals of a damaged file show as zero.
     Apply(MakePlaylist(2, {Entry("a.mpg", -300, 0, 100), Entry("", 0, 0, 600)}));
     EXPECT_EQ(studio_.times, std::make_pair(0, 0));
-    // A failed seizure starts nothing and re-arms the channel's message.
-    Apply(test::TwoBoardExample());
-    studio_.seizeResult = 0;
-    engine_.OnAirPlay();
-    EXPECT_EQ(studio_.Trace(), "SEIZE 0@3500, RESET@3500");
-    EXPECT_FALSE(studio_.running);
 }
 
 TEST_F(PlayoutEngineTest, EditDuringARunContinuesAtTheSamePositions) {
-    Start(test::TwoBoardExample());
-    RunUntil(5000);
+    Run(TwoBoard(), 5000);
     studio_.selected = 0;
     const size_t atEdit = studio_.calls.size();
-    // B replaced by C (6 000 ms) and D (4 000 ms) added.
     Apply(MakePlaylist(2, {Entry("a.mpg", 10000, 1, 1000), Entry("c.mpg", 6000, 1, 1000),
                            Entry("d.mpg", 4000, 1, 1000), Entry("", 0, 1, 1000)}));
     EXPECT_EQ(studio_.selected, 0);
@@ -210,14 +177,11 @@ TEST_F(PlayoutEngineTest, EditDuringARunContinuesAtTheSamePositions) {
 
 TEST_F(PlayoutEngineTest, CommandsReenteringTheEngineAreSafe) {
     // An edit arriving while a clip is sent keeps the record of what was sent.
-    const Playlist edited = MakePlaylist(
-        2, {Entry("z.mpg", 4000, 0, 100), Entry("y.mpg", 4000, 0, 100), Entry("", 0, 0, 100)});
-    studio_.onSend = [&](int, int code) {
+    studio_.onSend = [this](int, int code) {
         if (code == VIDCMD_PLAY && engine_.playlist().entries[0].fileName[0] == 'a')
-            Apply(edited);
+            Apply(MakePlaylist(2, {Entry("z.mpg", 4000, 0, 100), Entry("", 0, 0, 100)}));
     };
-    Start(test::TwoBoardExample());
-    RunUntil(2000);
+    Run(TwoBoard(), 2000);
     engine_.OnAirStop();
     EXPECT_EQ(AirLog(), "05.03.2006 14:07:09    2 Video/a.mpg\r\n");
 
@@ -227,9 +191,8 @@ TEST_F(PlayoutEngineTest, CommandsReenteringTheEngineAreSafe) {
         if (code == VIDCMD_PLAY)
             engine_.OnAirStop();
     };
-    EXPECT_EQ(Run(test::TwoBoardExample()),
+    EXPECT_EQ(Run(TwoBoard()),
               "SEIZE 0@2500, V0 1 ~/a.mpg@2500, RESTORE 1 -1@2500, V STOPALL@3000");
 }
 
-}  // namespace
 }  // namespace orx

@@ -7,9 +7,6 @@
 
 #include <algorithm>
 #include <functional>
-#include <string>
-#include <utility>
-#include <vector>
 
 #include "app/AppSettings.h"
 #include "app/IniFile.h"
@@ -19,7 +16,7 @@
 
 namespace orx::test {
 
-// Logs each channel call with the run time (ticks since construction): "V<board> <code> [text]",
+// Logs each channel call with its run time (ticks since construction): "V<board> <code> [text]",
 // "V STOPALL", "R<mode> <word>", "SEIZE <logoOff>", "RESTORE <cut> <in>", "RESET"; "~/" stands
 // for the video folder.
 class Studio : public IVideoChannel, public IRemoteChannel, public ITimer, public IPlayoutView {
@@ -29,16 +26,12 @@ public:
     int SendCmd(int board, int code, const char* text = nullptr) override {
         std::string what = "V" + std::to_string(board) + " " + std::to_string(code);
         if (text != nullptr) {
-            const std::string& video = Settings().videoPath;
-            what += std::string(text).starts_with(video) ? " ~/" + std::string(text + video.size())
-                                                         : std::string(" ") + text;
+            const std::string t = text, video = Settings().videoPath;
+            what += t.starts_with(video) ? " ~/" + t.substr(video.size()) : " " + t;
         }
-        if (code == VIDCMD_ISPLAYING)
-            return Log(what, isPlaying[board & 1]);
         Log(what);
-        if (onSend)
-            onSend(board, code);
-        return 1;
+        onSend(board, code);
+        return code == VIDCMD_ISPLAYING ? isPlaying[board & 1] : 1;
     }
     void StopAll() override { Log("V STOPALL"); }
     int SendCmd(int mode, const char* word, WindowHandle wParam = 0) override {
@@ -56,22 +49,16 @@ public:
     }
     void ResetError() override { Log("RESET"); }
 
-    void Start(uint32_t periodMs) override {
-        period = periodMs;
-        running = true;
-    }
+    void Start(uint32_t periodMs) override { period = periodMs, running = true; }
     void Stop() override { running = false; }
 
     void ShowTimes(int32_t clipMs, int32_t totalMs) override { times = {clipMs, totalMs}; }
     void ShowFileName(const std::string&) override {}
-    void UpdateToolbar() override {
-        if (onToolbar)
-            onToolbar();
-    }
+    void UpdateToolbar() override { onToolbar(); }
     void FillClipList() override { selected = -1; }
     int SelectedClipRow() override { return selected; }
     void SelectClipRow(int row) override { rows.push_back(selected = row); }
-    void ClearClipSelection() override { selected = -1; }
+    void ClearClipSelection() override { rows.push_back(selected = -1); }
     int RestoreComboIndex() override { return restoreCombo; }
 
     int32_t Now() const { return static_cast<int32_t>(clock_.Ticks() - start_); }
@@ -85,15 +72,14 @@ public:
 
     std::vector<std::pair<std::string, int32_t>> calls;
     int isPlaying[2] = {1, 1};
-    std::function<void(int board, int code)> onSend;
+    std::function<void(int board, int code)> onSend = [](int, int) {};
+    std::function<void()> onToolbar = [] {}, whileBoxShown;
     std::string failWord;
-    std::function<void()> whileBoxShown;
     int seizeResult = 1;
     WindowHandle lastWParam = 0;
     bool running = false;
     uint32_t period = 0;
     std::pair<int32_t, int32_t> times;
-    std::function<void()> onToolbar;
     int selected = -1;
     std::vector<int> rows;
     int restoreCombo = 1;  // "Previous"
@@ -114,7 +100,6 @@ protected:
         Settings() = AppSettings{};
         Settings().appDir = dir_.Path();
         Settings().videoPath = dir_ / "Video/";
-        Settings().mpeg = 2;
     }
     std::string AirLog() const { return ReadFile(dir_ / "airlog.txt"); }
     TempFolder dir_;
@@ -123,17 +108,17 @@ protected:
 inline PlaylistEntry Entry(const char* fileName, int32_t durationMs, int32_t transition,
                            int32_t interleaveMs, int32_t spacingMs = 0,
                            std::initializer_list<uint8_t> extraCommands = {}) {
-    PlaylistEntry e;
+    PlaylistEntry e{.durationMs = durationMs,
+                    .transition = transition,
+                    .interleaveMs = interleaveMs,
+                    .spacingMs = spacingMs};
     SetEntryFileName(e, fileName);
-    e.durationMs = durationMs;
-    e.transition = transition;
-    e.interleaveMs = interleaveMs;
-    e.spacingMs = spacingMs;
     std::copy(extraCommands.begin(), extraCommands.end(), e.extraCommands);
     return e;
 }
 
-// Timed as Playlist::Load leaves it.
+// Timed as Playlist::Load leaves it; TwoBoard() is A 10 000 ms, B 8 000 ms, the end entry, all
+// "MIX" with interleave 1 000.
 inline Playlist MakePlaylist(int32_t boardCount, std::vector<PlaylistEntry> entries) {
     Playlist p;
     p.boardCount = boardCount;
@@ -141,9 +126,7 @@ inline Playlist MakePlaylist(int32_t boardCount, std::vector<PlaylistEntry> entr
     p.ComputeTotal();
     return p;
 }
-
-// A 10 000 ms, B 8 000 ms, the end entry, all "MIX" with interleave 1 000.
-inline Playlist TwoBoardExample() {
+inline Playlist TwoBoard() {
     return MakePlaylist(
         2, {Entry("a.mpg", 10000, 1, 1000), Entry("b.mpg", 8000, 1, 1000), Entry("", 0, 1, 1000)});
 }

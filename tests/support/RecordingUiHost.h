@@ -12,8 +12,7 @@ namespace orx::test {
 class RecordingUiHost : public UiHost {
 public:
     struct Box {
-        std::string text;
-        std::string caption;
+        std::string text, caption;
         unsigned type = 0;
         bool waitCursor = false;  // the wait cursor was on while the box was shown
     };
@@ -25,20 +24,15 @@ public:
 
     int ShowMessageBox(const std::string& text, const std::string& caption,
                        unsigned type) override {
-        boxes.push_back({text, caption, type, waitCursor});
-        if (onBox) {
+        boxes.push_back({text, caption, type, !cursorChanges.empty() && cursorChanges.back()});
+        if (onBox)
             onBox(boxes.back());
-        }
         return answer;
     }
-    void SetWaitCursor(bool on) override {
-        waitCursor = on;
-        cursorChanges.push_back(on);
-    }
+    void SetWaitCursor(bool on) override { cursorChanges.push_back(on); }
 
     std::vector<Box> boxes;
     std::vector<bool> cursorChanges;
-    bool waitCursor = false;
     int answer = id::Ok;
     // Runs while a box is open (a nested event loop, the operator looking at something).
     std::function<void(const Box&)> onBox;

@@ -1,7 +1,6 @@
 #pragma once
 
-// What tests of the stand-in companion programs (vdhost, tallyx) share: a window folder of the
-// test's own, a polling barrier for the other process, and the stand-ins' command logs.
+// What tests of the stand-in companion programs (vdhost, tallyx) share.
 
 #include <stdlib.h>
 
@@ -20,16 +19,15 @@ namespace orx::test {
 
 // Polls for about ten seconds: a barrier for another process, not a timing assertion.
 inline bool WaitUntil(const std::function<bool()>& done) {
-    for (int i = 0; i < 2000; ++i) {
+    for (int i = 0; i < 2000; ++i, std::this_thread::sleep_for(std::chrono::milliseconds(5))) {
         if (done())
             return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     return false;
 }
 
-// Points ORX_WINDOW_DIR at a fresh folder, so that stand-ins left over elsewhere cannot answer.
-// At the end closes every window still open in it and lets them go before the folder.
+// Points ORX_WINDOW_DIR at a fresh folder, so that stand-ins left over elsewhere cannot answer;
+// at the end closes every window still open in it and lets them go before the folder.
 class WindowFolder {
 public:
     WindowFolder() { setenv("ORX_WINDOW_DIR", folder_.Path().c_str(), 1); }
@@ -39,7 +37,7 @@ public:
             std::error_code ec;
             for (const auto& e : std::filesystem::directory_iterator(folder_.Path(), ec)) {
                 const std::string name = e.path().filename().string();
-                if (name.rfind("w-", 0) == 0) {
+                if (name.starts_with("w-")) {
                     none = false;
                     SendWindowMessage(std::stoull(name.substr(2), nullptr, 16), kWmClose, 0, 0,
                                       nullptr, 0);
@@ -51,14 +49,12 @@ public:
     WindowFolder(const WindowFolder&) = delete;
     WindowFolder& operator=(const WindowFolder&) = delete;
 
-    const std::string& Path() const { return folder_.Path(); }
-
 private:
     TempFolder folder_;
 };
 
 // A stand-in's command log ("<ms>\t<code>\t<text>" lines) as "code[:text]" words separated by
-// spaces; codes found in names are replaced by their names.
+// spaces, codes found in names replaced by their names.
 inline std::string LoggedCommands(const std::string& path,
                                   const std::map<std::string, std::string>& names = {}) {
     std::ifstream in(path);

@@ -19,9 +19,8 @@ class TempFolder {
 public:
     TempFolder() {
         std::string pattern = (std::filesystem::temp_directory_path() / "orx-test-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) {
+        if (mkdtemp(pattern.data()) == nullptr)
             throw std::runtime_error("mkdtemp failed");
-        }
         path_ = pattern + "/";
     }
     ~TempFolder() {
@@ -40,22 +39,19 @@ private:
 
 inline std::string ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+inline std::vector<uint8_t> ReadBytes(const std::string& path) {
+    const std::string s = ReadFile(path);
+    return {s.begin(), s.end()};
 }
 
 // Creates missing parent folders.
 inline void WriteFile(const std::string& path, const std::string& content = {}) {
     std::error_code ignored;
     std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << content;
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << content;
 }
-
-inline std::vector<uint8_t> ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 inline void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
     WriteFile(path, std::string(bytes.begin(), bytes.end()));
 }
