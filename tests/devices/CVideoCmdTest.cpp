@@ -12,31 +12,27 @@ const std::string kTitle1 = "MPEG2_Video_Window_1", kTitle2 = "MPEG2_Video_Windo
 using CVideoCmdTest = StandInFixture;
 
 TEST_F(CVideoCmdTest, StartsBoardsInOrderAndClosesThem) {
-    ASSERT_EQ(video_.Start(0x4242, 2), 1);
+    ASSERT_EQ(video_.Start(0, 2), 1);
     EXPECT_EQ(launched_, (std::vector<std::string>{kTitle1, kTitle2}));
     EXPECT_EQ(clock_.sleeps, (std::vector<uint32_t>{1000, 1000}));
-    EXPECT_EQ(video_.replyWindow(), 0x4242u);
     EXPECT_EQ(video_.SendCmd(1, VIDCMD_ISINIT), 1);
     EXPECT_EQ(video_.SendCmd(2, VIDCMD_ISINIT), 0);
     EXPECT_EQ(video_.SendCmd(-1, VIDCMD_ISINIT), 0);
     video_.StopAll();
     video_.Stop();
     EXPECT_EQ(video_.SendCmd(0, VIDCMD_ISINIT), 0);
-    EXPECT_TRUE(
-        WaitUntil([] { return FindWindowByTitle(kTitle1) + FindWindowByTitle(kTitle2) == 0; }));
     EXPECT_EQ(HostCommands(0), "ISINIT STOP CLOSE");
     EXPECT_EQ(HostCommands(1), "ISINIT ISINIT STOP CLOSE");
 }
 
 TEST_F(CVideoCmdTest, FailedStartsLeaveNoHostRunning) {
-    // A failing first launch still tries the second; with one host counted, board 2's index is
-    // not served, so its query fails and it is closed.
-    UseVdhost({}, {0});
+    // A failing first launch still tries the second, whose index is then not served: closed.
+    UseVdhost({"no-launch"});
     EXPECT_EQ(video_.Start(0, 2), 0);
     EXPECT_EQ(launched_, (std::vector<std::string>{kTitle1, kTitle2}));
     EXPECT_EQ(HostCommands(1), "CLOSE");
     // ISINIT failing on board 2 closes board 1.
-    UseVdhost({{}, {"--fail-isinit"}});
+    UseVdhost({"", "--fail-isinit"});
     EXPECT_EQ(video_.Start(0, 2), 0);
     EXPECT_EQ(HostCommands(0), "ISINIT CLOSE");
     EXPECT_EQ(HostCommands(1), "CLOSE ISINIT CLOSE");
@@ -55,7 +51,6 @@ TEST_F(CVideoCmdTest, HostThatExitedIsNotServedUntilTheNextStart) {
     EXPECT_EQ(video_.SendCmd(0, VIDCMD_PLAY, std::string(400, 'x').c_str()), 0);
     EXPECT_EQ(HostCommands(0), "ISINIT PLAY:" + std::string(259, 'x'));
 
-    const WindowHandle first = video_.hostWindow(0);
     ASSERT_TRUE(CloseWindow(kTitle1));
     EXPECT_EQ(video_.SendCmd(0, VIDCMD_ISPLAYING), 0);
     EXPECT_EQ(video_.OnNotify(0, kNotifyStarted), -1);
@@ -66,7 +61,6 @@ TEST_F(CVideoCmdTest, HostThatExitedIsNotServedUntilTheNextStart) {
     video_.Stop();
     EXPECT_NE(FindWindowByTitle(kTitle1), 0u);
     ASSERT_EQ(video_.Start(0, 1), 1);
-    EXPECT_NE(video_.hostWindow(0), first);
     EXPECT_EQ(video_.SendCmd(0, VIDCMD_ISINIT), 1);
 }
 

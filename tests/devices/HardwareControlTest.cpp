@@ -1,29 +1,19 @@
 #include "devices/HardwareControl.h"
 
 #include "StandInFixture.h"
-#include "lang/TextServices.h"
 
 namespace orx::test {
 namespace {
 
 class HardwareControlTest : public StandInFixture {
 protected:
-    HardwareControlTest() {
-        Settings().remotePath = remoteFolder_;
-        Settings().videoPath = work_ / "video/";
-    }
-    static bool MixerRunning() { return FindWindowByTitle(CRemoteCmd::kWindowTitle) != 0; }
-
-    const std::string remoteFolder_ = work_ / "remote/";
-    const std::string sample_ = work_ / "video/test.mpg";
+    const std::string sample_ = work_ / "test.mpg";
     HardwareControl hardware_{video_, remote_, clock_};
 };
 
 TEST_F(HardwareControlTest, OpenStartsBoardsSetsVolumeAndLaunchesTheMixer) {
-    InstallTallyx(remoteFolder_);
-    // No boards, or edit-only: no hardware at all.
-    Settings().mpeg = 0;
-    EXPECT_FALSE(hardware_.OpenHardware(0));
+    InstallTallyx(work_.Path());
+    EXPECT_FALSE(hardware_.OpenHardware(0));  // no boards
     Settings().mpeg = 2;
     Settings().editOnlyMode = 1;
     EXPECT_FALSE(hardware_.OpenHardware(0));
@@ -31,36 +21,32 @@ TEST_F(HardwareControlTest, OpenStartsBoardsSetsVolumeAndLaunchesTheMixer) {
 
     Settings().editOnlyMode = 0;
     Settings().volumeSet = 1;
-    Settings().audioVolume = 70;
+    Settings().audioVolume = 55;
     EXPECT_TRUE(hardware_.OpenHardware(0x4242));
     EXPECT_EQ(video_.replyWindow(), 0x4242u);
     ASSERT_TRUE(WaitUntil(MixerRunning));
-    // Closing stops and closes the hosts and leaves the mixer application running.
+    // Closing stops and closes the hosts and leaves the mixer running: reopening finds it.
     hardware_.CloseHardware();
-    EXPECT_EQ(HostCommands(0), "ISINIT VOLUME:70 STOP CLOSE");
-    EXPECT_EQ(HostCommands(1), "ISINIT VOLUME:70 STOP CLOSE");
-    EXPECT_TRUE(MixerRunning());
-    // Reopening finds the running application instead of starting another.
+    EXPECT_EQ(HostCommands(0), "ISINIT VOLUME:55 STOP CLOSE");
+    EXPECT_EQ(HostCommands(1), "ISINIT VOLUME:55 STOP CLOSE");
     EXPECT_TRUE(hardware_.OpenHardware(0));
-    EXPECT_EQ(StarterRuns(remoteFolder_), 1);
+    EXPECT_EQ(ReadFile(work_ / "starts"), "run\n");
     EXPECT_TRUE(ui_.boxes.empty());
 }
 
 TEST_F(HardwareControlTest, FailuresAreReportedAndLeaveHardwareUnavailable) {
-    UseVdhost({}, {0});
-    InstallTallyx(remoteFolder_);
-    hardware_.CheckVideoBoard(0, 2, remoteFolder_);  // no sample
+    UseVdhost({"no-launch"});
+    InstallTallyx(work_.Path());
+    hardware_.CheckVideoBoard(0, 2, work_.Path());  // no sample
     EXPECT_TRUE(launched_.empty());
     Settings().mpeg = 1;
     EXPECT_FALSE(hardware_.OpenHardware(0));  // the board fails
-    EXPECT_EQ(StarterRuns(remoteFolder_), 0);
+    EXPECT_EQ(ReadFile(work_ / "starts"), "");
     UseVdhost();
-    std::filesystem::remove(remoteFolder_ + "tallyx");
+    std::filesystem::remove(work_ / "tallyx");
     EXPECT_FALSE(hardware_.OpenHardware(0));  // no mixer program in the remote folder
-    ASSERT_EQ(ui_.boxes.size(), 3u);
-    EXPECT_EQ(ui_.boxes[0].text, FormatTranslated(3000, {sample_}));
-    EXPECT_EQ(ui_.boxes[1].text, TranslateString(3047));
-    EXPECT_EQ(ui_.boxes[2].text, TranslateString(18002));
+    EXPECT_EQ(BoxTexts(), (std::vector{FormatTranslated(3000, {sample_}), TranslateString(3047),
+                                       TranslateString(18002)}));
     EXPECT_EQ(ui_.boxes[2].type, mb::IconError);
 }
 
@@ -71,9 +57,8 @@ TEST_F(HardwareControlTest, CheckOfTheSecondBoardPlaysTheSampleOnItsInput) {
     ui_.onBox = [&](const RecordingUiHost::Box&) {
         hostPlaying = video_.SendCmd(1, VIDCMD_ISPLAYING) == 1;
     };
-    hardware_.CheckVideoBoard(1, 15, remoteFolder_);
-    ASSERT_EQ(ui_.boxes.size(), 1u);
-    EXPECT_EQ(ui_.boxes[0].text, FormatTranslated(18003, {"IN16"}));
+    hardware_.CheckVideoBoard(1, 15, work_.Path());
+    EXPECT_EQ(BoxTexts(), std::vector{FormatTranslated(18003, {"IN16"})});
     EXPECT_EQ(ui_.boxes[0].type, mb::IconInformation);
     EXPECT_TRUE(ui_.boxes[0].waitCursor && hostPlaying);
     EXPECT_EQ(ui_.cursorChanges, (std::vector<bool>{true, false}));
@@ -89,9 +74,8 @@ TEST_F(HardwareControlTest, CheckOfTheSecondBoardPlaysTheSampleOnItsInput) {
 TEST_F(HardwareControlTest, CheckWithAFailedSeizeStillClosesTheHosts) {
     WriteFile(sample_, "sample");
     StartMixer({"--fail-all"});
-    hardware_.CheckVideoBoard(0, 0, remoteFolder_);
-    ASSERT_EQ(ui_.boxes.size(), 1u);
-    EXPECT_EQ(ui_.boxes[0].text, TranslateString(18005));
+    hardware_.CheckVideoBoard(0, 0, work_.Path());
+    EXPECT_EQ(BoxTexts(), std::vector{TranslateString(18005)});
     EXPECT_EQ(HostCommands(0), "ISINIT STOP CLOSE");
     EXPECT_EQ(ui_.cursorChanges, (std::vector<bool>{true, false}));
 }

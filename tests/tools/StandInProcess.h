@@ -22,20 +22,18 @@ inline std::vector<std::string> Words(const std::string& text) {
 
 class StandInProcess : public ::testing::Test {
 protected:
-    // Starts the command line; returns the window of that title once it is up.
-    WindowHandle Start(const std::string& commandLine, const std::string& title) {
-        std::vector<std::string> args = Words(commandLine);
-        std::vector<char*> argv;
+    // Starts the program args[0]; returns the window of that title once it is up.
+    WindowHandle Start(std::vector<std::string> args, const std::string& title) {
+        std::vector<char*> argv{nullptr};
         for (std::string& a : args)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
+            argv.insert(argv.end() - 1, a.data());
         EXPECT_EQ(posix_spawn(&pid_, argv[0], nullptr, nullptr, argv.data(), environ), 0);
-        WindowHandle h = 0;
-        WaitUntil([&] { return (h = FindWindowByTitle(title)) != 0; });
-        return h;
+        WaitUntil([&] { return FindWindowByTitle(title) != 0; });
+        return FindWindowByTitle(title);
     }
-    // The exit status of the child; -1 when it did not exit normally in time.
-    int ExitStatus() {
+    // Closes the child's window; its exit status, -1 when it did not exit normally in time.
+    int Close(WindowHandle window) {
+        EXPECT_EQ(SendWindowMessage(window, kWmClose, 0, 0, nullptr, 0), 0);
         int status = -1;
         WaitUntil([&] { return waitpid(pid_, &status, WNOHANG) == pid_; });
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
