@@ -123,7 +123,10 @@ TEST_F(VdhostProgram, ServesReportsAndClosesOverTheTransport) {
         SendWindowMessage(host, kWmCopyData, player->Handle(), VIDCMD_PLAY2, p.data(), p.size()),
         1);
     // Reported to the sender's window as started, then stopped when the clip has run out.
-    EXPECT_TRUE(WaitUntil([&] { return player->ServePending(), heard == "1:0 1:1 "; })) << heard;
+    EXPECT_TRUE(WaitUntil([&] {
+        player->ServePending();
+        return heard == "1:0 1:1 ";
+    })) << heard;
     EXPECT_EQ(SendWindowMessage(host, kWmCopyData, 0, VIDCMD_ISPLAYING, p.data(), p.size()), 0);
     EXPECT_EQ(Close(host), 0);
     // One log line per message, stamped in wall-clock milliseconds.
