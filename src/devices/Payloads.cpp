@@ -33,15 +33,18 @@ std::string DecodeDecoderPayload(const uint8_t* data, size_t size) {
 MixerPayload EncodeMixerPayload(int32_t mode, std::string_view word) {
     MixerPayload payload{};
     uint32_t m = static_cast<uint32_t>(mode);
-    for (int i = 0; i < 4; ++i) payload[i] = static_cast<uint8_t>(m >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        payload[i] = static_cast<uint8_t>(m >> (8 * i));
     CopyCut(payload.data() + 4, payload.size() - 4, word);
     return payload;
 }
 
 bool DecodeMixerPayload(const uint8_t* data, size_t size, MixerCommand& out) {
-    if (!data || size < 4) return false;
+    if (!data || size < 4)
+        return false;
     uint32_t m = 0;
-    for (int i = 0; i < 4; ++i) m |= uint32_t(data[i]) << (8 * i);
+    for (int i = 0; i < 4; ++i)
+        m |= uint32_t(data[i]) << (8 * i);
     out.mode = static_cast<int32_t>(m);
     out.word = TextUpToNul(data + 4, size - 4);
     return true;
