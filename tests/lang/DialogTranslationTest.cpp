@@ -86,9 +86,3 @@ TEST(QtUiHost, ReturnsTheClickedButtonOrTheCancelAnswerWhenClosed) {
 
 }  // namespace
 }  // namespace orx
-
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

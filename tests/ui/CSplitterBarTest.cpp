@@ -51,9 +51,3 @@ TEST_F(CSplitterBarTest, DragShowsAnOutlineAndReleaseMovesThePanesAndReports) {
 
 }  // namespace
 }  // namespace orx
-
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -3,6 +3,7 @@
 #include <array>
 #include <sstream>
 
+#include "CommandLog.h"
 #include "devices/MixerVocabulary.h"
 
 namespace orx {
@@ -49,14 +50,7 @@ bool ParseMixerArgs(const std::vector<std::string>& args, MixerOptions& options,
     help = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        auto value = [&](std::string& out) {
-            if (i + 1 >= args.size()) {
-                error = a + " needs a value";
-                return false;
-            }
-            out = args[++i];
-            return true;
-        };
+        auto value = [&](std::string& out) { return TakeOptionValue(args, i, out, error); };
         std::string v;
         if (a == "--help" || a == "-h") {
             help = true;

@@ -59,4 +59,14 @@ std::string PrintableText(std::string_view text) {
     return out;
 }
 
+bool TakeOptionValue(const std::vector<std::string>& args, size_t& i, std::string& out,
+                     std::string& error) {
+    if (i + 1 >= args.size()) {
+        error = args[i] + " needs a value";
+        return false;
+    }
+    out = args[++i];
+    return true;
+}
+
 }  // namespace orx

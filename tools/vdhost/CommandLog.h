@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace orx {
 
@@ -28,6 +29,10 @@ public:
 private:
     std::FILE* file_ = nullptr;
 };
+
+// The value of the option at args[i]: moves i to it. False, with error set, when it is missing.
+bool TakeOptionValue(const std::vector<std::string>& args, size_t& i, std::string& out,
+                     std::string& error);
 
 // Replaces control characters so that a text always stays on one line and in one field.
 std::string PrintableText(std::string_view text);

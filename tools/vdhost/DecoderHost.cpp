@@ -75,14 +75,7 @@ bool ParseDecoderHostArgs(const std::vector<std::string>& args, DecoderHostOptio
     bool haveTitle = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        auto value = [&](std::string& out) {
-            if (i + 1 >= args.size()) {
-                error = a + " needs a value";
-                return false;
-            }
-            out = args[++i];
-            return true;
-        };
+        auto value = [&](std::string& out) { return TakeOptionValue(args, i, out, error); };
         std::string v;
         if (a == "--help" || a == "-h") {
             help = true;
