@@ -87,9 +87,9 @@ inline std::vector<uint8_t> AviHeader(const std::vector<AviStream>& streams) {
 // A Shell Link file. The target is localBase + suffix, or netName + "\" + suffix when netName
 // is given (then localBase is recorded too, but the network form comes first).
 struct LinkSpec {
-    std::string localBase;
-    std::string suffix;
-    std::string netName;
+    std::string localBase = {};
+    std::string suffix = {};
+    std::string netName = {};
     uint32_t attributes = 0x20;  // archive: a file; 0x10 marks a folder
     bool idList = true;
 };
