@@ -60,7 +60,7 @@ TEST(ShortcutTest, DamagedOrUnusableLinksFailWithoutTouchingTheResult) {
     };
     const size_t info = 0x4C + 2 + 22;              // after the item-ID list
     bad.push_back(patched(0, 0x4D));                // header size
-    bad.push_back(patched(8, 0));                   // class id
+    bad.push_back(patched(12, 0));                  // class id
     bad.push_back(patched(0x14, 0x1));              // no link information
     bad.push_back(patched(0x14, 0x103));            // link information switched off
     bad.push_back(patched(0x4C, 0xFFFF));           // item-ID list beyond the file
