@@ -288,12 +288,18 @@ constexpr int64_t kMpegAnalyzeMicroseconds = 500 * 1000;
 
 int DurationFromFileName(std::string_view path, uint32_t& durationMs) {
     durationMs = 0;
-    const std::string title = FileTitleOf(path);
+    // The file title: after the last separator ("\\" on every platform), before the last dot.
+    std::string_view title = path;
+    const size_t separator = title.find_last_of("/\\");
+    if (separator != std::string_view::npos) {
+        title.remove_prefix(separator + 1);
+    }
+    title = title.substr(0, title.rfind('.'));
     const size_t underscore = title.rfind('_');
     if (underscore == std::string::npos) {
         return kProbeNotAccepted;
     }
-    std::string_view tail = std::string_view(title).substr(underscore + 1);
+    std::string_view tail = title.substr(underscore + 1);
     if (tail.empty()) {
         return kProbeNotAccepted;
     }
@@ -396,12 +402,16 @@ int ProbeMpegDuration(const std::string& path, uint32_t& durationMs) {
 }
 
 bool MeasureClip(std::string_view fileName, int32_t absolutePath, uint32_t& durationMs) {
-    const std::string name = NativeSeparators(fileName);
-    const std::string full = absolutePath != 0 ? name : Settings().videoPath + name;
-    const int kind = FileKind(full);
+    // The kind and the name rule depend on the file name only; the full path is needed only
+    // when the file is opened.
+    const int kind = FileKind(fileName);
+    auto fullPath = [&] {
+        const std::string name = NativeSeparators(fileName);
+        return absolutePath != 0 ? name : Settings().videoPath + name;
+    };
     if (kind == kFileKindPlaylist) {
         Playlist playlist;
-        if (playlist.Load(full, false, 0) != kPlaylistOk) {
+        if (playlist.Load(fullPath(), false, 0) != kPlaylistOk) {
             return false;
         }
         playlist.ComputeTotal();
@@ -413,10 +423,11 @@ bool MeasureClip(std::string_view fileName, int32_t absolutePath, uint32_t& dura
         return true;
     }
     uint32_t ms = 0;
-    if (Settings().noFileNameDur == 0 && DurationFromFileName(full, ms) == kProbeOk) {
+    if (Settings().noFileNameDur == 0 && DurationFromFileName(fileName, ms) == kProbeOk) {
         durationMs = WholeTenths(ms);
         return true;
     }
+    const std::string full = fullPath();
     if (!CanOpenForReading(full)) {
         return false;
     }
