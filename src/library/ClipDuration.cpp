@@ -350,6 +350,11 @@ int ProbeMpegDuration(const std::string& path, uint32_t& durationMs) {
     durationMs = 0;
     static std::once_flag quiet;
     std::call_once(quiet, [] { av_log_set_level(AV_LOG_QUIET); });
+    // Regular files only: opening a pipe or a device would wait for data that never ends.
+    struct stat st {};
+    if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        return kProbeNotAccepted;
+    }
 
     AVFormatContext* raw = avformat_alloc_context();
     if (raw == nullptr) {
@@ -428,7 +433,9 @@ bool MeasureClip(std::string_view fileName, int32_t absolutePath, uint32_t& dura
         return true;
     }
     const std::string full = fullPath();
-    if (!CanOpenForReading(full)) {
+    // Opening a pipe for reading would wait for a writer: only regular files are opened.
+    struct stat st {};
+    if (stat(full.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || !CanOpenForReading(full)) {
         return false;
     }
     const int code =

@@ -206,6 +206,11 @@ void VideoLibrary::Load() {
 }
 
 void VideoLibrary::Load(const std::string& path) {
+    // Only regular files: opening a pipe for reading would wait for a writer.
+    struct stat st {};
+    if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        return;
+    }
     BinaryFile file;
     if (!file.Open(path, BinaryFile::Mode::Read)) {
         return;

@@ -1,6 +1,7 @@
 #include "library/ClipDuration.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 
@@ -158,6 +159,7 @@ TEST_F(ClipDurationTest, FilesThatAreNotMpegClipsFail) {
     test::WriteFile(video + "empty.mpg");
     test::WriteFile(video + "colon:name.mpg", "x");
     std::filesystem::create_directories(video + "folder.mpg");
+    ASSERT_EQ(mkfifo((video + "pipe.mpg").c_str(), 0600), 0);
     uint32_t ms = 5;
     EXPECT_EQ(ProbeMpegDuration(video + "audio.mpg", ms), kProbeNoDuration);
     EXPECT_EQ(ms, 0u);
@@ -168,7 +170,11 @@ TEST_F(ClipDurationTest, FilesThatAreNotMpegClipsFail) {
     EXPECT_EQ(ProbeMpegDuration(video + "colon:name.mpg", ms), kProbeNotAccepted);
     EXPECT_EQ(ProbeAviDuration(video + "missing.avi", ms), kProbeNotAccepted);
     EXPECT_EQ(ProbeAviDuration(video + "folder.mpg", ms), kProbeNotAccepted);
-    for (const char* name : {"audio.mpg", "song.mpg", "text.mpg", "empty.mpg", "folder.mpg"})
+    // A pipe is never waited on.
+    EXPECT_EQ(ProbeMpegDuration(video + "pipe.mpg", ms), kProbeNotAccepted);
+    EXPECT_EQ(ProbeAviDuration(video + "pipe.mpg", ms), kProbeNotAccepted);
+    for (const char* name :
+         {"audio.mpg", "song.mpg", "text.mpg", "empty.mpg", "folder.mpg", "pipe.mpg"})
         EXPECT_EQ(Measure(name), -1) << name;
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <csignal>
 #include <filesystem>
@@ -76,10 +77,14 @@ TEST_F(VideoLibraryTest, IndexFileRoundTripsByteForByte) {
     EXPECT_EQ(Text(loaded.clips), Text(library.clips));
     EXPECT_EQ(loaded.clips[3].durationMs, 0x80000000u);
 
-    // A missing file leaves the records as they are; an empty one empties them.
+    // A missing file (or a pipe) leaves the records as they are; an empty one empties them.
     fs::remove(dir / "video.dat");
     loaded.Load();
     EXPECT_EQ(loaded.clips.size(), 4u);
+    ASSERT_EQ(mkfifo((dir / "video.dat").c_str(), 0600), 0);
+    loaded.Load();
+    EXPECT_EQ(loaded.clips.size(), 4u);
+    fs::remove(dir / "video.dat");
     test::WriteFile(dir / "video.dat");
     loaded.Load();
     EXPECT_TRUE(loaded.clips.empty());
@@ -175,6 +180,9 @@ TEST_F(VideoLibraryTest, RescanFindsClipsPlaylistsShortcutsAndLinks) {
     Link("share.lnk", {.suffix = "promo_6.mpg", .netName = "\\\\srv\\clips"});
     Link("text.lnk", {.localBase = outside + "notes_5.txt"});
     test::WriteFile(video + "broken.lnk", "not a link");
+    // Pipes are never opened: they would wait for a writer.
+    ASSERT_EQ(mkfifo((video + "pipe.lnk").c_str(), 0600), 0);
+    ASSERT_EQ(mkfifo((video + "pipe.mpg").c_str(), 0600), 0);
     fs::create_directory_symlink(outside + "Sub", video + "Linked");
     fs::create_symlink(video + "news_30.mpg", video + "alias_4.mpg");
     fs::create_symlink(video + "missing_5.mpg", video + "dangling_5.mpg");
