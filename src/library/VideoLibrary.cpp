@@ -95,7 +95,7 @@ struct VideoDatReader::State {
     std::vector<LibraryClip> clips;
 
     void EndLine() {
-        lines[lineCount++] = std::move(line);
+        lines[lineCount++].swap(line);  // both keep their buffers for the next lines
         line.clear();
         pendingCr = false;
         lineStarted = false;
