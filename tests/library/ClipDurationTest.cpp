@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <sstream>
 
 #include "app/AppSettings.h"
 #include "app/BinaryFile.h"
@@ -15,47 +16,23 @@
 namespace orx {
 namespace {
 
-struct NameCase {
-    const char* path;
-    int code;
-    uint32_t ms;
-};
-
 TEST(DurationFromFileNameTest, ReadsSecondsAndMillisecondsAfterTheLastUnderscore) {
-    const NameCase cases[] = {
-        {"news_30.mpg", 0, 30000},
-        {"jingle_1500ms.mpg", 0, 1500},
-        {"jingle_1500MS.mpg", 0, 1500},
-        {"jingle_1500mS.MPG", 0, 1500},
-        {"promo_2_45.mpg", 0, 45000},
-        {"a_b_7.mpg", 0, 7000},
-        {"clip_007.mpg", 0, 7000},
-        {"clip_5ms.mpg", 0, 5},
-        {"clip_0.mpg", 0, 0},
-        {"/video/News/clip_30.mpg", 0, 30000},
-        {"News\\clip_12.mpg", 0, 12000},
-        {"clip_12.part.mpg", 3, 0},  // the extension starts at the last dot
-        {"clip_12", 0, 12000},       // no extension at all
-        {"spot_12s.mpg", 3, 0},
-        {"spot_ms.mpg", 3, 0},
-        {"spot_1.5.mpg", 3, 0},
-        {"spot.mpg", 3, 0},
-        {"spot_.mpg", 3, 0},
-        {"a_7b.mpg", 3, 0},
-        {"a_-7.mpg", 3, 0},
-        {"a_ 7.mpg", 3, 0},
-        {"News_30\\clip.mpg", 3, 0},  // an underscore in the folder does not count
-        // The largest values a record can hold, and one beyond them.
-        {"long_2147483.mpg", 0, 2147483000},
-        {"long_2147484.mpg", 3, 0},
-        {"long_2147483647ms.mpg", 0, 2147483647},
-        {"long_2147483648ms.mpg", 3, 0},
-        {"long_99999999999999999999999.mpg", 3, 0},
-    };
-    for (const NameCase& c : cases) {
-        uint32_t ms = 12345;
-        EXPECT_EQ(DurationFromFileName(c.path, ms), c.code) << c.path;
-        EXPECT_EQ(ms, c.ms) << c.path;
+    // "name=ms" ("=-" for a name that carries no duration); the "long" ones are the largest values
+    // a record holds and the first beyond them.
+    std::istringstream cases(
+        "news_30.mpg=30000 jingle_1500ms.mpg=1500 jingle_1500MS.MPG=1500 promo_2_45.mpg=45000 "
+        "clip_007.mpg=7000 clip_5ms.mpg=5 clip_0.mpg=0 /video/News/clip_30.mpg=30000 "
+        "News\\clip_12.mpg=12000 clip_12=12000 clip_12.part.mpg=- spot_12s.mpg=- spot_ms.mpg=- "
+        "spot_1.5.mpg=- spot.mpg=- spot_.mpg=- a_7b.mpg=- a_-7.mpg=- News_30\\clip.mpg=- "
+        "long_2147483.mpg=2147483000 long_2147484.mpg=- long_2147483647ms.mpg=2147483647 "
+        "long_2147483648ms.mpg=-");
+    for (std::string c; cases >> c;) {
+        const std::string expected = c.substr(c.rfind('=') + 1);
+        uint32_t ms = 1;
+        EXPECT_EQ(DurationFromFileName(c.substr(0, c.rfind('=')), ms),
+                  expected == "-" ? kProbeNotAccepted : kProbeOk)
+            << c;
+        EXPECT_EQ(std::to_string(ms), expected == "-" ? "0" : expected) << c;
     }
 }
 
