@@ -302,7 +302,7 @@ void VideoLibrary::ScanFolder(const std::string& folder, bool forceRemeasure, bo
     if (!clips.empty()) {
         state.Index(clips);
     }
-    ScanFolderOnce(folder, forceRemeasure, absolute, state);
+    ScanFolderOnce(WithTrailingSeparator(folder), forceRemeasure, absolute, state);
 }
 
 void VideoLibrary::ScanFolderOnce(const std::string& folder, bool forceRemeasure, bool absolute,
