@@ -100,7 +100,7 @@ struct VideoDatReader::State {
         pendingCr = false;
         lineStarted = false;
         if (lineCount == 3) {
-            LibraryClip clip;
+            LibraryClip& clip = clips.emplace_back();
             SetClipFileName(clip, lines[0]);
             const std::string_view second = lines[1];
             clip.durationMs = static_cast<uint32_t>(LeadingNumber(second));
@@ -109,7 +109,6 @@ struct VideoDatReader::State {
                 clip.absolutePath = LeadingNumber(second.substr(comma + 1));
             }
             SetClipDescription(clip, lines[2]);
-            clips.push_back(clip);
             lineCount = 0;
         }
     }
