@@ -113,6 +113,15 @@ TEST_F(ClipDurationTest, RealClipsMeasureToTheTenth) {
     EXPECT_EQ(ms / 100, 25u);
     EXPECT_EQ(ProbeMpegDuration(video + "es.mpg", ms), kProbeOk);
     EXPECT_EQ(ms, 3000u);
+    // 60 frames at 29.97 fps whose drop-frame time codes skip two numbers at the minute.
+    ASSERT_EQ(std::system(("ffmpeg -nostdin -v error -y -f lavfi -i "
+                           "testsrc=size=176x144:rate=30000/1001:duration=2 -c:v mpeg2video "
+                           "-timecode '00:00:59;28' -f mpeg2video '" +
+                           video + "ntsc.mpg' </dev/null")
+                              .c_str()),
+              0);
+    EXPECT_EQ(ProbeMpegDuration(video + "ntsc.mpg", ms), kProbeOk);
+    EXPECT_EQ(ms, 2002u);
     EXPECT_EQ(ProbeAviDuration(video + "divx.avi", ms), kProbeOk);
     EXPECT_EQ(ms, 4000u);
     EXPECT_EQ(Measure("ps.mpg"), 3000);
