@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QPushButton>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
@@ -33,9 +34,22 @@ inline void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier,
 // Typed characters.
 inline void Type(const QString& text) {
     for (const QChar c : text) {
-        Key(c.isLetter() ? Qt::Key_A + (c.toUpper().unicode() - 'A') : Qt::Key_unknown,
+        const char16_t upper = c.toUpper().unicode();
+        Key(upper >= 'A' && upper <= 'Z' ? Qt::Key_A + (upper - 'A') : Qt::Key_unknown,
             Qt::NoModifier, QString(c));
     }
+}
+
+// The push button of the modal dialog with this text.
+inline QPushButton* ModalButton(const QString& text) {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal == nullptr)
+        return nullptr;
+    for (QPushButton* button : modal->findChildren<QPushButton*>()) {
+        if (button->text() == text)
+            return button;
+    }
+    return nullptr;
 }
 
 // Tab until the widget has the focus (at most 60 presses); false when it never gets it.
@@ -55,19 +69,34 @@ public:
         return *this;
     }
     void Start() {
-        QTimer::singleShot(kPaceMs, [this] { Next(); });
+        QTimer::singleShot(kPaceMs, &context_, [this] { Next(); });
     }
     bool Finished() const { return next_ == steps_.size(); }
 
 private:
     static constexpr int kPaceMs = 15;
+    // A step waits until the topmost modal dialog has become the active window, as the
+    // operator waits for a dialog to appear before typing into it. The offscreen platform has
+    // no window manager to give the activation back to a dialog when the one above it closes;
+    // the script asks for it as a window manager would.
     void Next() {
         if (next_ >= steps_.size())
             return;
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal != nullptr && QApplication::activeWindow() != modal && waits_ < kMaxWaits) {
+            if (waits_++ == 0)
+                modal->activateWindow();
+            QTimer::singleShot(kPaceMs, &context_, [this] { Next(); });
+            return;
+        }
+        waits_ = 0;
         std::function<void()> step = steps_[next_++];
-        QTimer::singleShot(kPaceMs, [this] { Next(); });
+        QTimer::singleShot(kPaceMs, &context_, [this] { Next(); });
         step();
     }
+    static constexpr int kMaxWaits = 600;
+    QObject context_;  // pending steps end with the script
+    int waits_ = 0;
     std::vector<std::function<void()>> steps_;
     size_t next_ = 0;
 };
