@@ -15,7 +15,6 @@
 #include <QSlider>
 #include <QVBoxLayout>
 
-#include "app/DebugLog.h"
 #include "lang/LanguageManager.h"
 #include "lang/ProgramTexts.h"
 #include "lang/qt/DialogTranslation.h"
@@ -338,7 +337,6 @@ void SettingsDialog::OnEditOnlyRule() {
 
 void SettingsDialog::OnCheck(int board) {
     ReadControls();
-    DebugLog("SettingsDialog::OnCheck(): board %d", board);
     host_.CheckVideoBoard(board, board == 0 ? settings_.mpegInput1 : settings_.mpegInput2,
                           settings_.remotePath);
 }
