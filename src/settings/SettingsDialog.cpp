@@ -388,7 +388,9 @@ void SettingsDialog::OnInputLabels() {
 }
 
 bool QtTranslationEditor::EditTranslations(TranslationTable& table, int codePage) {
-    return orx::EditTranslations(table, codePage, parent_);
+    // Without a parent of its own the editor belongs to the dialog in front (Settings).
+    return orx::EditTranslations(table, codePage,
+                                 parent_ != nullptr ? parent_ : QApplication::activeModalWidget());
 }
 
 std::string QtTranslationEditor::ChooseNewLanguageFile() {
@@ -401,7 +403,7 @@ std::string QtTranslationEditor::ChooseNewLanguageFile() {
 
 bool RunSettingsDialog(CMainWin& window, AppSettings& settings, InputLabels& labels) {
     MainWindowHost host(window);
-    QtTranslationEditor editor(&window);
+    QtTranslationEditor editor(nullptr);
     SettingsDialog dialog(settings, labels, host, editor, &window);
     if (dialog.exec() != QDialog::Accepted) {
         return false;

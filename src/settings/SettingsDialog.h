@@ -137,7 +137,7 @@ private:
 };
 
 // The translation editor on Qt: the "Edit translation" dialog and the save-file dialog for a
-// new language file.
+// new language file. A null parent makes the dialog in front the editor's parent.
 class QtTranslationEditor : public TranslationEditor {
 public:
     explicit QtTranslationEditor(QWidget* parent) : parent_(parent) {}

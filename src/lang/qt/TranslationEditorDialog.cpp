@@ -141,10 +141,9 @@ TranslationEditorDialog::TranslationEditorDialog(const TranslationTable& master,
 
     rowIcons_.assign(master_.Size(), -1);
     for (size_t i = 0; i < master_.Size(); ++i) {
-        auto* item = new QListWidgetItem(ToQString(RowLabel(master_.TextAt(i))), list_);
+        list_->addItem(ToQString(RowLabel(master_.TextAt(i))));
         const uint32_t kind = master_.Entries()[i].key >> 30;
         rowIcons_[i] = kind == 0 ? -1 : static_cast<int>(2 * kind - 2);
-        (void)item;
         UpdateMark(static_cast<int>(i));
     }
 
