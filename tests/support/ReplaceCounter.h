@@ -1,0 +1,48 @@
+#pragma once
+
+// Counts how often files in a folder are replaced by a rename over them (the way the program
+// saves), observed through inotify, so a test can tell one rewrite from many.
+
+#include <sys/inotify.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <stdexcept>
+#include <string>
+
+namespace orx::test {
+
+class ReplaceCounter {
+public:
+    explicit ReplaceCounter(const std::string& folder) {
+        fd_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+        if (fd_ < 0 || inotify_add_watch(fd_, folder.c_str(), IN_MOVED_TO) < 0)
+            throw std::runtime_error("inotify unavailable");
+    }
+    ~ReplaceCounter() { close(fd_); }
+    ReplaceCounter(const ReplaceCounter&) = delete;
+    ReplaceCounter& operator=(const ReplaceCounter&) = delete;
+
+    // Renames onto name since the last call.
+    int Count(const std::string& name) {
+        alignas(inotify_event) char buffer[8192];
+        int count = 0;
+        for (;;) {
+            const ssize_t n = read(fd_, buffer, sizeof buffer);
+            if (n <= 0)
+                return count;
+            for (ssize_t at = 0; at < n;) {
+                const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+                if (event->len > 0 && name == event->name)
+                    ++count;
+                at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+            }
+        }
+    }
+
+private:
+    int fd_ = -1;
+};
+
+}  // namespace orx::test
