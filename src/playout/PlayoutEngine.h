@@ -99,6 +99,9 @@ private:
     bool RunInterrupted() const { return !playing_ || paused_; }
     bool SendDueClip(int board, int32_t elapsedMs);
     void WaitAfterRestore();
+    // Tells the operator, once per run, that air-log lines were lost. Called only outside
+    // PlayStep, so the box's own event loop keeps the run going.
+    void ReportAirLogLoss();
 
     IVideoChannel& video_;
     IRemoteChannel& remote_;
