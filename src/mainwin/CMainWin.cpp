@@ -118,6 +118,8 @@ CMainWin::CMainWin(CVideoCmd& video, CRemoteCmd& remote, HardwareControl& hardwa
 
 CMainWin::~CMainWin() {
     timer_.Stop();
+    // Columns, layout, labels and hot keys reach the settings file in one rewrite.
+    IniWriteBatch settingsWrites;
     SetupClipColumns();
     CloseHardware();
     engine_.EndAirLog();
