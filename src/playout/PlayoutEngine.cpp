@@ -195,11 +195,15 @@ void PlayoutEngine::OnRunTick() {
     ReportAirLogLoss();
 }
 
+void IPlayoutView::ShowRunMessage(const std::string& text, unsigned type) {
+    ShowMessageText(text, type);
+}
+
 void PlayoutEngine::ReportAirLogLoss() {
     if (stepping_ || !airLog_.TakeLossToReport())
         return;
-    ShowMessageText(FormatTranslated(kStringAirLogNotWritten, {PathInAppDir("airlog.txt")}),
-                    mb::Ok | mb::IconWarning);
+    view_.ShowRunMessage(FormatTranslated(kStringAirLogNotWritten, {PathInAppDir("airlog.txt")}),
+                         mb::Ok | mb::IconWarning);
 }
 
 bool PlayoutEngine::SendDueClip(int board, int32_t elapsedMs) {
