@@ -22,6 +22,7 @@
 #include "platform/Clock.h"
 #include "platform/Paths.h"
 #include "platform/SingleInstance.h"
+#include "settings/SettingsDialog.h"
 
 namespace {
 
@@ -93,6 +94,7 @@ int main(int argc, char** argv) {
     HardwareControl hardware(VideoChannel(), RemoteChannel(), SystemClock());
     {
         CMainWin window(VideoChannel(), RemoteChannel(), hardware, SystemClock());
+        window.SetSettingsRunner(RunSettingsDialog);
         std::unique_ptr<QSocketNotifier> terminateNotifier;
         if (WatchTerminationSignals()) {
             terminateNotifier =
