@@ -87,6 +87,8 @@ private:
     struct ScanState;
     void ScanFolderOnce(const std::string& folder, bool forceRemeasure, bool absolute,
                         ScanState& state);
+    void AddFileIndexed(const std::string& path, bool forceRemeasure, bool absolute,
+                        ScanState* state);
 };
 
 }  // namespace orx
