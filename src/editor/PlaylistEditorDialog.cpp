@@ -83,9 +83,12 @@ int CurrentSelectedRow(const QTreeView* view) {
     return current.row();
 }
 
-// Makes row the selected, current row and scrolls to it; nothing when out of range.
+// Makes row the selected, current row and scrolls to it. Without one (-1 or out of range) the
+// first row takes the keyboard's place unselected, so the arrow, Home and End keys start there.
 void SelectRow(QTreeView* view, int row) {
     if (row < 0 || row >= view->model()->rowCount()) {
+        view->selectionModel()->setCurrentIndex(view->model()->index(0, 0),
+                                                QItemSelectionModel::NoUpdate);
         return;
     }
     const QModelIndex index = view->model()->index(row, 0);

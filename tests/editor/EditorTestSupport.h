@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QKeyEvent>
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
@@ -62,18 +63,37 @@ private:
     }
 };
 
-// The widget that has the keyboard focus, else the active modal dialog.
+// Where the keyboard's keys go: the focused control of the topmost modal dialog (the window
+// system need not have activated it yet), else the focused widget.
 inline QWidget* KeyTarget() {
-    if (QWidget* focus = QApplication::focusWidget()) {
+    QWidget* focus = QApplication::focusWidget();
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal != nullptr && (focus == nullptr || focus->window() != modal)) {
+        return modal->focusWidget() != nullptr ? modal->focusWidget() : modal;
+    }
+    if (focus != nullptr) {
         return focus;
     }
-    return QApplication::activeModalWidget();
+    // A window that a closed dialog left inactive keeps its focused control.
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->isVisible() && window->focusWidget() != nullptr) {
+            return window->focusWidget();
+        }
+    }
+    return nullptr;
 }
 inline void Press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     QTest::keyClick(KeyTarget(), static_cast<Qt::Key>(key), modifiers);
 }
+// Types each character as a key press with its text (any character, not only ASCII).
 inline void Type(const QString& text) {
-    QTest::keyClicks(KeyTarget(), text);
+    for (const QChar c : text) {
+        const int key = c.isLetterOrNumber() && c.unicode() < 128 ? c.toUpper().unicode() : 0;
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(KeyTarget(), &press);
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(KeyTarget(), &release);
+    }
 }
 
 // Steps run while modal dialogs are open: each waits until the active modal dialog is of its
@@ -118,6 +138,11 @@ private:
         Step step = std::move(steps_.front());
         steps_.pop_front();
         seen.push_back(step.className);
+        // A dialog the window system has not activated yet gets no keys.
+        if (!dialog->isActiveWindow()) {
+            dialog->activateWindow();
+            static_cast<void>(QTest::qWaitForWindowActive(dialog));
+        }
         running_.push_back(dialog);
         step.action(dialog);
         running_.pop_back();

@@ -120,8 +120,7 @@ TEST_F(PlaylistEditorTest, BuildAPlaylistFromTheLibraryWithKeysAndSaveIt) {
 
         Press(Qt::Key_Tab);  // to "Available files"
         ASSERT_EQ(QApplication::focusWidget(), editor.libraryView());
-        Press(Qt::Key_Down);
-        Press(Qt::Key_Down);
+        Press(Qt::Key_Down);    // from the first row, which has the keyboard but no selection
         Press(Qt::Key_Return);  // a_10.mpg
         Press(Qt::Key_Down);
         Press(Qt::Key_Return);  // b_20.mpg
@@ -202,7 +201,7 @@ TEST_F(PlaylistEditorTest, EditOverASelectionWithMixedValuesWritesOnlyWhatWasCho
                       Entry("c.mpg", 5000, 1, 800, {1, 5})},
                      1);
     Open();
-    Press(Qt::Key_Down);  // the first row
+    Press(Qt::Key_Space);  // the first row
     Press(Qt::Key_Down, Qt::ShiftModifier);
     Press(Qt::Key_Down, Qt::ShiftModifier);
     ASSERT_EQ(SelectedCount(), 3);
@@ -228,7 +227,7 @@ TEST_F(PlaylistEditorTest, EditOverASelectionWithMixedValuesWritesOnlyWhatWasCho
     }
     EXPECT_EQ(e[1].extraCommands[0], 2);
     EXPECT_EQ(e[2].extraCommands[1], 5);
-    EXPECT_EQ(e[3].interleaveMs, 800);  // the end entry was not selected
+    EXPECT_EQ(e[3].interleaveMs, 500);  // the end entry was not selected
     EXPECT_EQ(Text(editor_->playlistView(), 2, 3), "MIX [LOGO1 ON] [CLOCK ON]");
     EXPECT_TRUE(editor_->modified());
     EXPECT_EQ(SelectedCount(), 0);  // several rows were edited: none is selected after
@@ -261,6 +260,8 @@ TEST_F(PlaylistEditorTest, RemoveAndMoveNeverTouchTheEndEntry) {
     Press(Qt::Key_End);  // the end entry
     Press(Qt::Key_Delete);
     EXPECT_EQ(Names(), (std::vector<std::string>{"a.mpg", "b.mpg", "c.mpg", ""}));
+    EXPECT_EQ(editor_->CurrentPlaylistRow(), -1);  // the list was filled without a selection
+    Press(Qt::Key_End);
     Press(Qt::Key_Up);  // c, the last clip
     editor_->button(kMoveDownId)->click();
     EXPECT_EQ(Names(), (std::vector<std::string>{"a.mpg", "b.mpg", "c.mpg", ""}));
@@ -371,7 +372,8 @@ TEST_F(PlaylistEditorTest, ClosingAsksToSaveChangesAndACancelledSaveKeepsTheEdit
     ui_.answer = id::Cancel;
     editor_->close();  // the close box
     EXPECT_TRUE(editor_->isVisible());
-    editor_->button(kClearId)->click();
+    editor_->button(kClearId)->click();  // asks too; cancelled
+    EXPECT_EQ(ui_.boxes.size(), 3u);
     EXPECT_EQ(playlist_.entries.size(), 2u);
 
     // A failed save is reported and still counts as saved.
@@ -379,15 +381,15 @@ TEST_F(PlaylistEditorTest, ClosingAsksToSaveChangesAndACancelledSaveKeepsTheEdit
     pickers_.saveAnswers = {dir_ / "missing/P.vid"};
     editor_->button(kCloseId)->click();
     EXPECT_FALSE(editor_->isVisible());
-    ASSERT_EQ(ui_.boxes.size(), 4u);
-    EXPECT_EQ(Box(3), FormatTranslated(3001, {dir_ / "missing/P.vid"}));
+    ASSERT_EQ(ui_.boxes.size(), 5u);
+    EXPECT_EQ(Box(4), FormatTranslated(3001, {dir_ / "missing/P.vid"}));
     EXPECT_FALSE(editor_->modified());
     EXPECT_EQ(playlist_.logoOff, 1);  // the edited copy goes back either way
 
     // "No" discards nothing but the file write.
     Open(Video("P.vid"));
     editor_->button(kRemoveId)->click();
-    Press(Qt::Key_Down);
+    Press(Qt::Key_Space);
     Press(Qt::Key_Delete);
     ui_.answer = id::No;
     editor_->button(kCloseId)->click();
@@ -407,7 +409,7 @@ TEST_F(PlaylistEditorTest, OpenedDuringARunItNeverAsksAndKeepsClearLoadAndLogoDi
     EXPECT_FALSE(editor_->button(kLoadId)->isEnabled());
     EXPECT_TRUE(editor_->button(kSaveId)->isEnabled());
     Press(Qt::Key_Tab);
-    Press(Qt::Key_Down);
+    Press(Qt::Key_Space);
     Press(Qt::Key_Return);
     EXPECT_TRUE(editor_->modified());
     editor_->button(kCloseId)->click();
@@ -468,7 +470,7 @@ TEST_F(PlaylistEditorTest, LibraryListSortsDescribesRefreshesAndKeepsItsSettings
     EXPECT_EQ(editor_->libraryView()->header()->sectionSize(2), 90);
     QTreeView* library = editor_->libraryView();
     Press(Qt::Key_Tab);
-    Press(Qt::Key_Down);  // a_30.mpg at row 0
+    Press(Qt::Key_Space);  // a_30.mpg at row 0
 
     test::ModalScript script;
     script.Then("orx::DescriptionDialog", [](QDialog*) {
