@@ -96,6 +96,14 @@ inline void Type(const QString& text) {
     }
 }
 
+// Tab until the widget has the focus.
+inline void TabTo(QWidget* widget) {
+    for (int i = 0; i < 40 && KeyTarget() != widget; ++i) {
+        Press(Qt::Key_Tab);
+    }
+    ASSERT_EQ(KeyTarget(), widget);
+}
+
 // Steps run while modal dialogs are open: each waits until the active modal dialog is of its
 // class, then acts. A step's keys may open a further dialog, whose steps run meanwhile; the next
 // step for a dialog whose step is still running waits for it. A dialog left open too long is

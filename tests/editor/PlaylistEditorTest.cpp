@@ -28,6 +28,7 @@ namespace {
 
 using test::Press;
 using test::ReadFile;
+using test::TabTo;
 using test::Type;
 
 // Control ids of the editor's buttons.
@@ -81,13 +82,6 @@ protected:
     }
     int SelectedCount() const {
         return static_cast<int>(editor_->playlistView()->selectionModel()->selectedRows().size());
-    }
-    // Tab until the widget has the focus.
-    static void TabTo(QWidget* widget) {
-        for (int i = 0; i < 40 && QApplication::focusWidget() != widget; ++i) {
-            Press(Qt::Key_Tab);
-        }
-        ASSERT_EQ(QApplication::focusWidget(), widget);
     }
     std::string Box(size_t i) const { return i < ui_.boxes.size() ? ui_.boxes[i].text : ""; }
 
