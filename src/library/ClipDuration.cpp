@@ -175,6 +175,100 @@ int AviDuration(const ByteSource& source, uint32_t& durationMs) {
     return kProbeNotAccepted;
 }
 
+// ---- MPEG elementary video: headers at the start, group time codes at the end -----------------
+
+// An elementary stream carries no timestamps; libavformat can only guess its length from a bit
+// rate. The group-of-pictures headers carry time codes, so the length is the last group's time
+// code, plus the pictures after it, minus the first group's time code.
+constexpr size_t kEsHeadBytes = 256 * 1024;
+constexpr size_t kEsTailBytes = 4 * 1024 * 1024;
+
+struct FrameRate {
+    uint32_t num, den, nominal;  // nominal: frames counted per time-code second
+};
+constexpr FrameRate kFrameRates[9] = {{0, 0, 0},   {24000, 1001, 24}, {24, 1, 24},
+                                      {25, 1, 25}, {30000, 1001, 30}, {30, 1, 30},
+                                      {50, 1, 50}, {60000, 1001, 60}, {60, 1, 60}};
+
+// Offset of the next start code 00 00 01 xx at or after from, or size.
+size_t NextStartCode(const uint8_t* data, size_t size, size_t from) {
+    for (size_t i = from; i + 3 < size; ++i) {
+        const void* zero = std::memchr(data + i, 0, size - i - 3);
+        if (zero == nullptr) {
+            break;
+        }
+        i = static_cast<size_t>(static_cast<const uint8_t*>(zero) - data);
+        if (i + 3 < size && data[i + 1] == 0 && data[i + 2] == 1) {
+            return i;
+        }
+    }
+    return size;
+}
+
+// Frames since 00:00:00:00 of a GOP time code (drop-frame codes skip two numbers a minute except
+// every tenth minute at 30 fps, four at 60 fps).
+int64_t TimeCodeFrames(const uint8_t* gop, uint32_t nominal) {
+    const uint32_t bits = uint32_t{gop[0]} << 17 | uint32_t{gop[1]} << 9 | uint32_t{gop[2]} << 1 |
+                          uint32_t{gop[3]} >> 7;
+    const bool dropFrame = (bits >> 24) & 1;
+    const int64_t hours = (bits >> 19) & 0x1F;
+    const int64_t minutes = (bits >> 13) & 0x3F;
+    const int64_t seconds = (bits >> 6) & 0x3F;
+    const int64_t pictures = bits & 0x3F;
+    const int64_t totalMinutes = hours * 60 + minutes;
+    int64_t frames = (totalMinutes * 60 + seconds) * nominal + pictures;
+    if (dropFrame && (nominal == 30 || nominal == 60)) {
+        frames -= (nominal / 15) * (totalMinutes - totalMinutes / 10);
+    }
+    return frames;
+}
+
+int ElementaryDuration(const ByteSource& source, uint32_t& durationMs) {
+    const uint64_t size = source.Size();
+    std::vector<uint8_t> head(static_cast<size_t>(std::min<uint64_t>(size, kEsHeadBytes)));
+    head.resize(source.ReadAt(0, head.data(), head.size()));
+    const FrameRate* rate = nullptr;
+    int64_t firstFrames = -1;
+    for (size_t at = NextStartCode(head.data(), head.size(), 0); at + 8 <= head.size();
+         at = NextStartCode(head.data(), head.size(), at + 4)) {
+        const uint8_t code = head[at + 3];
+        if (code == 0xB3 && rate == nullptr) {
+            const uint8_t rateCode = head[at + 7] & 0x0F;
+            if (rateCode == 0 || rateCode > 8) {
+                return kProbeNoDuration;
+            }
+            rate = &kFrameRates[rateCode];
+        } else if (code == 0xB8 && rate != nullptr) {
+            firstFrames = TimeCodeFrames(&head[at + 4], rate->nominal);
+            break;
+        }
+    }
+    if (rate == nullptr || firstFrames < 0) {
+        return kProbeNoDuration;
+    }
+    const uint64_t tailStart = size - std::min<uint64_t>(size, kEsTailBytes);
+    std::vector<uint8_t> tail(static_cast<size_t>(size - tailStart));
+    tail.resize(source.ReadAt(tailStart, tail.data(), tail.size()));
+    int64_t lastFrames = -1;
+    int64_t picturesAfter = 0;
+    for (size_t at = NextStartCode(tail.data(), tail.size(), 0); at + 8 <= tail.size();
+         at = NextStartCode(tail.data(), tail.size(), at + 4)) {
+        const uint8_t code = tail[at + 3];
+        if (code == 0xB8) {
+            lastFrames = TimeCodeFrames(&tail[at + 4], rate->nominal);
+            picturesAfter = 0;
+        } else if (code == 0x00 && lastFrames >= 0) {
+            ++picturesAfter;
+        }
+    }
+    const int64_t frames = lastFrames - firstFrames + picturesAfter;
+    if (lastFrames < 0 || frames <= 0) {
+        return kProbeNoDuration;
+    }
+    durationMs = ClampDuration(static_cast<uint64_t>(frames) * 1000 * rate->den / rate->num);
+    return kProbeOk;
+}
+
 // ---- MPEG through libavformat ------------------------------------------------------------------
 
 struct FormatContextCloser {
@@ -194,12 +288,18 @@ constexpr int64_t kMpegAnalyzeMicroseconds = 500 * 1000;
 
 int DurationFromFileName(std::string_view path, uint32_t& durationMs) {
     durationMs = 0;
-    const std::string title = FileTitleOf(path);
+    // The file title: after the last separator ("\\" on every platform), before the last dot.
+    std::string_view title = path;
+    const size_t separator = title.find_last_of("/\\");
+    if (separator != std::string_view::npos) {
+        title.remove_prefix(separator + 1);
+    }
+    title = title.substr(0, title.rfind('.'));
     const size_t underscore = title.rfind('_');
     if (underscore == std::string::npos) {
         return kProbeNotAccepted;
     }
-    std::string_view tail = std::string_view(title).substr(underscore + 1);
+    std::string_view tail = title.substr(underscore + 1);
     if (tail.empty()) {
         return kProbeNotAccepted;
     }
@@ -250,6 +350,11 @@ int ProbeMpegDuration(const std::string& path, uint32_t& durationMs) {
     durationMs = 0;
     static std::once_flag quiet;
     std::call_once(quiet, [] { av_log_set_level(AV_LOG_QUIET); });
+    // Regular files only: opening a pipe or a device would wait for data that never ends.
+    struct stat st {};
+    if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        return kProbeNotAccepted;
+    }
 
     AVFormatContext* raw = avformat_alloc_context();
     if (raw == nullptr) {
@@ -271,6 +376,14 @@ int ProbeMpegDuration(const std::string& path, uint32_t& durationMs) {
         return kProbeNotAccepted;  // avformat_open_input freed the context
     }
     std::unique_ptr<AVFormatContext, FormatContextCloser> context(raw);
+    if (std::strcmp(context->iformat->name, "mpegvideo") == 0) {
+        context.reset();
+        const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+        if (fd < 0) {
+            return kProbeNotAccepted;
+        }
+        return ElementaryDuration(FileSource(fd), durationMs);
+    }
     if (avformat_find_stream_info(context.get(), nullptr) < 0) {
         return kProbeNoDuration;
     }
@@ -294,12 +407,16 @@ int ProbeMpegDuration(const std::string& path, uint32_t& durationMs) {
 }
 
 bool MeasureClip(std::string_view fileName, int32_t absolutePath, uint32_t& durationMs) {
-    const std::string name = NativeSeparators(fileName);
-    const std::string full = absolutePath != 0 ? name : Settings().videoPath + name;
-    const int kind = FileKind(full);
+    // The kind and the name rule depend on the file name only; the full path is needed only
+    // when the file is opened.
+    const int kind = FileKind(fileName);
+    auto fullPath = [&] {
+        const std::string name = NativeSeparators(fileName);
+        return absolutePath != 0 ? name : Settings().videoPath + name;
+    };
     if (kind == kFileKindPlaylist) {
         Playlist playlist;
-        if (playlist.Load(full, false, 0) != kPlaylistOk) {
+        if (playlist.Load(fullPath(), false, 0) != kPlaylistOk) {
             return false;
         }
         playlist.ComputeTotal();
@@ -311,11 +428,14 @@ bool MeasureClip(std::string_view fileName, int32_t absolutePath, uint32_t& dura
         return true;
     }
     uint32_t ms = 0;
-    if (Settings().noFileNameDur == 0 && DurationFromFileName(full, ms) == kProbeOk) {
+    if (Settings().noFileNameDur == 0 && DurationFromFileName(fileName, ms) == kProbeOk) {
         durationMs = WholeTenths(ms);
         return true;
     }
-    if (!CanOpenForReading(full)) {
+    const std::string full = fullPath();
+    // Opening a pipe for reading would wait for a writer: only regular files are opened.
+    struct stat st {};
+    if (stat(full.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || !CanOpenForReading(full)) {
         return false;
     }
     const int code =

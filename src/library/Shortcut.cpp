@@ -1,5 +1,7 @@
 #include "library/Shortcut.h"
 
+#include <sys/stat.h>
+
 #include <cstring>
 #include <string_view>
 #include <vector>
@@ -132,6 +134,11 @@ bool ParseShortcut(const uint8_t* data, size_t size, ShortcutTarget& target) {
 }
 
 bool ResolveShortcut(const std::string& lnkPath, ShortcutTarget& target) {
+    // Only regular files: opening a pipe for reading would wait for a writer.
+    struct stat st {};
+    if (stat(lnkPath.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        return false;
+    }
     BinaryFile file;
     if (!file.Open(lnkPath, BinaryFile::Mode::Read)) {
         return false;

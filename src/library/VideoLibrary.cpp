@@ -95,7 +95,7 @@ struct VideoDatReader::State {
     std::vector<LibraryClip> clips;
 
     void EndLine() {
-        lines[lineCount++] = std::move(line);
+        lines[lineCount++].swap(line);  // both keep their buffers for the next lines
         line.clear();
         pendingCr = false;
         lineStarted = false;
@@ -206,6 +206,11 @@ void VideoLibrary::Load() {
 }
 
 void VideoLibrary::Load(const std::string& path) {
+    // Only regular files: opening a pipe for reading would wait for a writer.
+    struct stat st {};
+    if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        return;
+    }
     BinaryFile file;
     if (!file.Open(path, BinaryFile::Mode::Read)) {
         return;
@@ -247,24 +252,46 @@ bool VideoLibrary::Save(const std::string& path) const {
 
 struct VideoLibrary::ScanState {
     std::set<std::pair<dev_t, ino_t>> foldersSeen;
-    std::unordered_map<std::string, size_t> byName;  // first record of each name
+    // Records by the hash of their name (the records themselves hold the names, so a scan of
+    // many clips makes no copies of them). A scan into an empty index needs none until the first
+    // shortcut: names built from distinct paths of one folder tree are distinct.
+    bool indexed = false;
+    std::unordered_multimap<size_t, size_t> byNameHash;
+
+    void Index(const std::vector<LibraryClip>& clips) {
+        if (indexed) {
+            return;
+        }
+        indexed = true;
+        byNameHash.reserve(clips.size() * 2);
+        for (size_t i = 0; i < clips.size(); ++i) {
+            byNameHash.emplace(std::hash<std::string_view>()(ClipFileName(clips[i])), i);
+        }
+    }
 };
 
 void VideoLibrary::Rescan(bool forceRemeasure) {
     WaitCursor wait;
     std::vector<LibraryClip> old;
     old.swap(clips);
+    clips.reserve(old.size());
     ScanFolder(Settings().videoPath, forceRemeasure, false);
 
-    std::unordered_map<std::string_view, const LibraryClip*> oldByName;
-    oldByName.reserve(old.size());
-    for (const LibraryClip& clip : old) {
-        oldByName.emplace(ClipFileName(clip), &clip);  // the first of equal names wins
-    }
-    for (LibraryClip& clip : clips) {
-        const auto found = oldByName.find(ClipFileName(clip));
-        if (found != oldByName.end()) {
-            std::memcpy(clip.description, found->second->description, sizeof clip.description);
+    // Only descriptions are carried over; without any there is nothing to look up.
+    const bool anyDescription = std::any_of(old.begin(), old.end(), [](const LibraryClip& clip) {
+        return clip.description[0] != '\0';
+    });
+    if (anyDescription) {
+        std::unordered_map<std::string_view, const LibraryClip*> oldByName;
+        oldByName.reserve(old.size());
+        for (const LibraryClip& clip : old) {
+            oldByName.emplace(ClipFileName(clip), &clip);  // the first of equal names wins
+        }
+        for (LibraryClip& clip : clips) {
+            const auto found = oldByName.find(ClipFileName(clip));
+            if (found != oldByName.end()) {
+                std::memcpy(clip.description, found->second->description, sizeof clip.description);
+            }
         }
     }
     Sort();
@@ -272,9 +299,8 @@ void VideoLibrary::Rescan(bool forceRemeasure) {
 
 void VideoLibrary::ScanFolder(const std::string& folder, bool forceRemeasure, bool absolute) {
     ScanState state;
-    state.byName.reserve(clips.size());
-    for (size_t i = 0; i < clips.size(); ++i) {
-        state.byName.emplace(std::string(ClipFileName(clips[i])), i);
+    if (!clips.empty()) {
+        state.Index(clips);
     }
     ScanFolderOnce(folder, forceRemeasure, absolute, state);
 }
@@ -327,6 +353,7 @@ void VideoLibrary::ScanFolderOnce(const std::string& folder, bool forceRemeasure
         if (Accepted(kind)) {
             AddFileIndexed(path, forceRemeasure, absolute, &state);
         } else if (kind == kFileKindShortcut) {
+            state.Index(clips);
             ShortcutTarget target;
             if (!ResolveShortcut(path, target)) {
                 continue;
@@ -359,12 +386,18 @@ void VideoLibrary::AddFileIndexed(const std::string& path, bool forceRemeasure, 
     }
 
     LibraryClip* existing = nullptr;
-    if (state != nullptr) {
-        const auto found = state->byName.find(std::string(name));
-        if (found != state->byName.end()) {
-            existing = &clips[found->second];
+    const bool indexed = state != nullptr && state->indexed;
+    const size_t hash = indexed ? std::hash<std::string_view>()(name) : 0;
+    if (indexed) {
+        const auto [first, last] = state->byNameHash.equal_range(hash);
+        for (auto it = first; it != last; ++it) {
+            if (ClipFileName(clips[it->second]) == name &&
+                (existing == nullptr ||
+                 it->second < static_cast<size_t>(existing - clips.data()))) {
+                existing = &clips[it->second];  // the first record of that name
+            }
         }
-    } else {
+    } else if (state == nullptr) {
         for (LibraryClip& clip : clips) {
             if (ClipFileName(clip) == name) {
                 existing = &clip;
@@ -387,33 +420,65 @@ void VideoLibrary::AddFileIndexed(const std::string& path, bool forceRemeasure, 
         return;
     }
     clips.push_back(clip);
-    if (state != nullptr) {
-        state->byName.emplace(std::string(name), clips.size() - 1);
+    if (indexed) {
+        state->byNameHash.emplace(hash, clips.size() - 1);
     }
 }
 
 void VideoLibrary::Sort() {
-    switch (g_sortMode) {
-        case kSortByName:
-            std::sort(clips.begin(), clips.end(), [](const LibraryClip& a, const LibraryClip& b) {
-                if (a.absolutePath != b.absolutePath) {
-                    return a.absolutePath < b.absolutePath;
-                }
-                return ClipFileName(a) < ClipFileName(b);
-            });
-            break;
-        case kSortByDuration:
-            std::sort(clips.begin(), clips.end(), [](const LibraryClip& a, const LibraryClip& b) {
-                return a.durationMs < b.durationMs;
-            });
-            break;
-        case kSortByDescription:
-            std::sort(clips.begin(), clips.end(), [](const LibraryClip& a, const LibraryClip& b) {
-                return ClipDescription(a) < ClipDescription(b);
-            });
-            break;
-        default:
-            break;  // every record compares equal
+    // Records are large: sort small keys (the text measured once) and move each record once.
+    struct Key {
+        int32_t group;
+        uint32_t number;
+        std::string_view text;
+        uint32_t index;
+    };
+    std::vector<Key> keys(clips.size());
+    for (size_t i = 0; i < clips.size(); ++i) {
+        const LibraryClip& clip = clips[i];
+        const uint32_t index = static_cast<uint32_t>(i);
+        switch (g_sortMode) {
+            case kSortByName:
+                keys[i] = {clip.absolutePath, 0, ClipFileName(clip), index};
+                break;
+            case kSortByDuration:
+                keys[i] = {0, clip.durationMs, {}, index};
+                break;
+            case kSortByDescription:
+                keys[i] = {0, 0, ClipDescription(clip), index};
+                break;
+            default:
+                return;  // every record compares equal
+        }
+    }
+    std::sort(keys.begin(), keys.end(), [](const Key& a, const Key& b) {
+        if (a.group != b.group) {
+            return a.group < b.group;
+        }
+        if (a.number != b.number) {
+            return a.number < b.number;
+        }
+        return a.text < b.text;
+    });
+    // Apply the order in place, one cycle of the permutation at a time.
+    std::vector<uint32_t> source(keys.size());
+    for (size_t i = 0; i < keys.size(); ++i) {
+        source[i] = keys[i].index;
+    }
+    for (size_t start = 0; start < source.size(); ++start) {
+        if (source[start] == start) {
+            continue;
+        }
+        const LibraryClip held = clips[start];
+        size_t at = start;
+        while (source[at] != start) {
+            const size_t from = source[at];
+            clips[at] = clips[from];
+            source[at] = static_cast<uint32_t>(at);
+            at = from;
+        }
+        clips[at] = held;
+        source[at] = static_cast<uint32_t>(at);
     }
 }
 
