@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -17,8 +18,11 @@
 #include "editor/ConfirmDeleteDialog.h"
 #include "editor/EditorTestSupport.h"
 #include "editor/TransitionDialog.h"
+#include "lang/LanguageManager.h"
 #include "lang/ProgramTexts.h"
 #include "lang/TextServices.h"
+#include "lang/TranslationKey.h"
+#include "lang/TranslationTable.h"
 #include "lang/qt/DialogTranslation.h"
 #include "playout/PlayoutFakes.h"
 #include "support/ManualClock.h"
@@ -508,6 +512,41 @@ TEST_F(PlaylistEditorTest, LibraryListSortsDescribesRefreshesAndKeepsItsSettings
     EXPECT_EQ(GetIniInt("VideoList", "BaseColumnWidth0", -1), 150);
     EXPECT_EQ(GetIniInt("VideoList", "ListColumnWidth1", -1), 200);
     EXPECT_EQ(GetIniInt("VideoList", "ListColumnWidth4", -1), 120);
+}
+
+TEST_F(PlaylistEditorTest, EditorAndItsDialogsShowTheSelectedLanguage) {
+    const auto write = [this](const std::string& file, const std::vector<TranslationText>& texts) {
+        TranslationTable table;
+        table.Assign(texts);
+        test::WriteBytes(dir_ / file, table.Serialize());
+    };
+    write("brenvik.lna", {{DialogKey(kDialogEditPlaylist), "Edit video playlist"}});
+    write("German.brl", {{DialogKey(kDialogEditPlaylist), "Wiedergabeliste bearbeiten"},
+                         {DialogKey(kDialogEditPlaylist, kSaveId), "Speichern"},
+                         {DialogKey(kDialogEditTransition, 1314), "Überlappung (ms)"},
+                         {StringKey(22162), "Clip"}});
+    ResetLanguagesForTesting();
+    Languages().SetMasterPath(dir_ / "brenvik.lna");
+    ASSERT_TRUE(Languages().Startup());
+    ASSERT_TRUE(Languages().SelectLanguage(1));
+    Open();
+    EXPECT_EQ(editor_->windowTitle(), "Wiedergabeliste bearbeiten");
+    EXPECT_EQ(editor_->button(kSaveId)->text(), "Speichern");
+    EXPECT_EQ(editor_->button(kLoadId)->text(), "Load");  // no translation: the program's own
+    EXPECT_EQ(editor_->playlistView()->model()->headerData(1, Qt::Horizontal).toString(), "Clip");
+    QString interleave;
+    test::ModalScript script;
+    script.Then("orx::TransitionDialog", [&](QDialog* dialog) {
+        for (const QLabel* label : dialog->findChildren<QLabel*>()) {
+            if (ControlId(label) == 1314) {
+                interleave = label->text();
+            }
+        }
+        Press(Qt::Key_Escape);
+    });
+    editor_->button(kDefaultsId)->click();
+    EXPECT_EQ(interleave, QString::fromUtf8("Überlappung (ms)"));
+    ResetLanguagesForTesting();
 }
 
 // The main window keeps playing while the editor is open; the edited copy then replaces the
