@@ -251,6 +251,12 @@ PlaylistEditorDialog::~PlaylistEditorDialog() {
         WriteIniInt(kSection, "BaseColumnWidth" + std::to_string(i),
                     libraryView_->header()->sectionSize(i));
     }
+    // The models read the library, a member that goes before the dialog's children: the views
+    // and models go first.
+    delete playlistView_;
+    delete libraryView_;
+    delete playlistModel_;
+    delete libraryModel_;
 }
 
 QPushButton* PlaylistEditorDialog::button(int controlId) const {
