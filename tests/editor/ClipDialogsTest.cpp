@@ -18,7 +18,7 @@ namespace orx {
 namespace {
 
 using test::Press;
-using test::Type;
+using test::TypeText;
 
 class ClipDialogsTest : public test::EditorFixture {
 protected:
@@ -35,7 +35,7 @@ protected:
     static void Retype(const QString& text) {
         Press(Qt::Key_A, Qt::ControlModifier);
         Press(Qt::Key_Delete);
-        Type(text);
+        TypeText(text);
     }
 };
 
@@ -108,8 +108,8 @@ TEST_F(ClipDialogsTest, DescriptionTakesAtMostItsFieldAndHandsBackTheText) {
     EXPECT_TRUE(dialog.fileEdit()->isReadOnly());
     test::ModalScript script;
     script.Then("orx::DescriptionDialog", [](QDialog*) {
-        Type(QString(62, 'x'));
-        Type("yz");  // the 64th character cannot be typed
+        TypeText(QString(62, 'x'));
+        TypeText("yz");  // the 64th character cannot be typed
         Press(Qt::Key_Return);
     });
     ASSERT_EQ(dialog.exec(), QDialog::Accepted);
@@ -119,7 +119,7 @@ TEST_F(ClipDialogsTest, DescriptionTakesAtMostItsFieldAndHandsBackTheText) {
     DescriptionDialog wide("a.mpg", std::string(62, 'x'));
     script.Then("orx::DescriptionDialog", [](QDialog*) {
         Press(Qt::Key_End);
-        Type(QString::fromUtf8("\xc3\xa9"));
+        TypeText(QString::fromUtf8("\xc3\xa9"));
         Press(Qt::Key_Return);
     });
     ASSERT_EQ(wide.exec(), QDialog::Accepted);

@@ -86,7 +86,7 @@ inline void Press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     QTest::keyClick(KeyTarget(), static_cast<Qt::Key>(key), modifiers);
 }
 // Types each character as a key press with its text (any character, not only ASCII).
-inline void Type(const QString& text) {
+inline void TypeText(const QString& text) {
     for (const QChar c : text) {
         const int key = c.isLetterOrNumber() && c.unicode() < 128 ? c.toUpper().unicode() : 0;
         QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(c));
@@ -97,7 +97,7 @@ inline void Type(const QString& text) {
 }
 
 // Tab until the widget has the focus.
-inline void TabTo(QWidget* widget) {
+inline void TabUntilFocused(QWidget* widget) {
     for (int i = 0; i < 40 && KeyTarget() != widget; ++i) {
         Press(Qt::Key_Tab);
     }

@@ -32,8 +32,8 @@ namespace {
 
 using test::Press;
 using test::ReadFile;
-using test::TabTo;
-using test::Type;
+using test::TabUntilFocused;
+using test::TypeText;
 
 // Control ids of the editor's buttons.
 constexpr int kEditId = 1260, kRemoveId = 1259, kMoveUpId = 1513, kMoveDownId = 1514, kAddId = 1233,
@@ -129,11 +129,11 @@ TEST_F(PlaylistEditorTest, BuildAPlaylistFromTheLibraryWithKeysAndSaveIt) {
         EXPECT_TRUE(editor.modified());
         Press(Qt::Key_Escape);  // no dialog key here
         EXPECT_TRUE(editor.isVisible());
-        TabTo(editor.button(kSaveId));
+        TabUntilFocused(editor.button(kSaveId));
         Press(Qt::Key_Space);
         EXPECT_FALSE(editor.modified());
         EXPECT_EQ(editor.nameField()->text(), "Built");
-        TabTo(editor.button(kCloseId));
+        TabUntilFocused(editor.button(kCloseId));
         Press(Qt::Key_Space);
     });
     RunPlaylistEditor(nullptr, path, false, playlist_);
@@ -224,7 +224,7 @@ TEST_F(PlaylistEditorTest, EditOverASelectionWithMixedValuesWritesOnlyWhatWasCho
         EXPECT_FALSE(d.extraList(0)->isEnabled());
         Press(Qt::Key_Tab);
         Press(Qt::Key_A, Qt::ControlModifier);
-        Type("900");
+        TypeText("900");
         Press(Qt::Key_Return);
     });
     Press(Qt::Key_Return);  // Edit
@@ -368,7 +368,7 @@ TEST_F(PlaylistEditorTest, ClosingAsksToSaveChangesAndACancelledSaveKeepsTheEdit
     EXPECT_TRUE(ui_.boxes.empty());
 
     Open(Video("P.vid"));
-    TabTo(editor_->logoCheck());
+    TabUntilFocused(editor_->logoCheck());
     Press(Qt::Key_Space);
     EXPECT_EQ(playlist_.logoOff, 1);
     ASSERT_TRUE(editor_->modified());
@@ -487,7 +487,7 @@ TEST_F(PlaylistEditorTest, LibraryListSortsDescribesRefreshesAndKeepsItsSettings
 
     test::ModalScript script;
     script.Then("orx::DescriptionDialog", [](QDialog*) {
-        Type("Opening titles");
+        TypeText("Opening titles");
         Press(Qt::Key_Return);
     });
     editor_->button(kDescriptionId)->click();
