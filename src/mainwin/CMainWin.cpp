@@ -12,6 +12,7 @@
 #include "app/DebugLog.h"
 #include "app/IniFile.h"
 #include "app/UiHost.h"
+#include "editor/PlaylistEditorDialog.h"
 #include "lang/TextServices.h"
 #include "lang/qt/QtText.h"
 #include "mainwin/ClipListView.h"
@@ -47,7 +48,8 @@ CMainWin::CMainWin(CVideoCmd& video, CRemoteCmd& remote, HardwareControl& hardwa
       hardware_(hardware),
       clock_(clock),
       timer_([this] { OnTimerTick(); }),
-      engine_(video, remote, clock, timer_, *this) {
+      engine_(video, remote, clock, timer_, *this),
+      editorRunner_(RunPlaylistEditor) {
     DebugLog("CMainWin::OnInitDialog()");
     setWindowTitle(QStringLiteral("ORX Video Player"));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -199,7 +201,6 @@ void CMainWin::ShowNotAvailable(const char* what) {
 
 void CMainWin::OpenEditor(bool refreshTree) {
     if (!editorRunner_) {
-        ShowNotAvailable("The playlist editor");
         return;
     }
     busy_ = true;

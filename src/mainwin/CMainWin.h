@@ -41,6 +41,7 @@ public:
     static constexpr int kDefaultSplitterSize = 700;
 
     // Runs the playlist editor on workingCopy; may change playlistPath. Its result is not used.
+    // The window runs the real editor unless a test installs another runner.
     using EditorRunner = std::function<void(QWidget* parent, std::string& playlistPath,
                                             bool openedWhilePlaying, Playlist& workingCopy)>;
     // Runs the Settings dialog on copies of the settings and labels; true when confirmed.

@@ -3,12 +3,15 @@
 #include <gtest/gtest.h>
 #include <QAction>
 #include <QComboBox>
+#include <QPushButton>
 #include <chrono>
 #include <filesystem>
 #include <thread>
 
 #include "../settings/SettingsTestSupport.h"
 #include "MainWinTestSupport.h"
+#include "editor/EditorTestSupport.h"
+#include "editor/PlaylistEditorDialog.h"
 #include "lang/TranslationKey.h"
 #include "mainwin/ClipListView.h"
 #include "mainwin/MainToolBar.h"
@@ -187,6 +190,55 @@ TEST_F(MainWinEndToEndTest, ALostAirLogLineIsToldWhileTheRunGoesOnUnderTheBox) {
     ASSERT_EQ(ui_.boxes.size(), 1u);  // a's line when c went to air, and the two at the end
     EXPECT_EQ(ui_.boxes[0].text.substr(0, 26), "Air log cannot be written!");
     EXPECT_TRUE(endedUnderTheBox);
+}
+
+// The operator opens the editor from the running program, builds a playlist from the library,
+// saves it and closes the editor; the saved playlist is current, in the tree, and plays.
+TEST_F(MainWinEndToEndTest, PlaylistBuiltInTheEditorIsSavedAndPlayed) {
+    test::WriteFile(Video("intro_2.mpg"));
+    test::WriteFile(Video("news_3.mpg"));
+    test::ScriptedPickers pickers;
+    pickers.saveAnswers = {Video("Built.vid")};
+    Open();
+    w_->OnTimerTick();  // opens the hardware
+    ASSERT_TRUE(ui_.boxes.empty()) << ui_.boxes.front().text;
+    EXPECT_EQ(Find("Built"), nullptr);
+
+    test::ModalScript script;
+    script.Then("orx::PlaylistEditorDialog", [](QDialog* dialog) {
+        auto& editor = *static_cast<PlaylistEditorDialog*>(dialog);
+        test::Press(Qt::Key_Tab);    // "Available files": intro_2.mpg, news_3.mpg
+        test::Press(Qt::Key_Space);  // intro_2.mpg
+        test::Press(Qt::Key_Return);
+        test::Press(Qt::Key_Down);
+        test::Press(Qt::Key_Return);
+        test::TabUntilFocused(editor.button(1279));  // "Save"
+        test::Press(Qt::Key_Space);
+        test::TabUntilFocused(editor.button(2));  // "Close"
+        test::Press(Qt::Key_Space);
+    });
+    w_->toolBar()->action(MainToolBar::kEditId)->trigger();
+    ASSERT_TRUE(script.done());
+    ASSERT_TRUE(ui_.boxes.empty()) << ui_.boxes.front().text;
+    EXPECT_FALSE(w_->busy());
+    EXPECT_EQ(w_->engine().playlistPath, Video("Built.vid"));
+    EXPECT_NE(Find("Built"), nullptr);  // the Edit button rebuilds the tree
+    ASSERT_EQ(w_->clipList()->topLevelItemCount(), 2);
+
+    w_->toolBar()->action(MainToolBar::kPlayId)->trigger();
+    ASSERT_TRUE(w_->engine().playing());
+    for (int i = 0; i < 1000 && w_->engine().playing(); ++i) {
+        clock_.ticks += 50;
+        w_->OnTimerTick();
+        QApplication::processEvents();
+    }
+    ASSERT_FALSE(w_->engine().playing());
+    EXPECT_TRUE(ui_.boxes.empty()) << ui_.boxes.front().text;
+    w_.reset();
+    const std::string v = Settings().videoPath;
+    EXPECT_EQ(test::LoggedCommands(dir_ / "vdhost1.log"),
+              "100 1:" + v + "intro_2.mpg 3 3 WM_CLOSE");
+    EXPECT_EQ(test::LoggedCommands(dir_ / "vdhost2.log"), "100 1:" + v + "news_3.mpg 3 3 WM_CLOSE");
 }
 
 }  // namespace

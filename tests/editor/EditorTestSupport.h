@@ -1,0 +1,189 @@
+#pragma once
+
+// Per test: a fresh program folder with the settings file and a video folder, a recording UI
+// host, scripted file dialogs, and a driver for the modal dialogs the editor opens (each step
+// waits for the next modal dialog of a class and acts on it with keys, as an operator would).
+
+#include <gtest/gtest.h>
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QTest>
+#include <QTimer>
+#include <algorithm>
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/AppSettings.h"
+#include "app/DebugLog.h"
+#include "app/IniFile.h"
+#include "library/Playlist.h"
+#include "library/VideoLibrary.h"
+#include "support/RecordingUiHost.h"
+#include "support/TempFolder.h"
+#include "ui/FilePickers.h"
+
+namespace orx::test {
+
+// Answers the open and save dialogs from queues ("" = cancelled) and records what they were
+// asked with; installs itself for its lifetime.
+class ScriptedPickers : public ui::FilePickers {
+public:
+    ScriptedPickers() { ui::SetFilePickers(this); }
+    ~ScriptedPickers() override { ui::SetFilePickers(nullptr); }
+    ScriptedPickers(const ScriptedPickers&) = delete;
+    ScriptedPickers& operator=(const ScriptedPickers&) = delete;
+
+    std::string OpenFile(const ui::FileDialogRequest& request) override {
+        opened.push_back(request);
+        return Next(openAnswers);
+    }
+    std::string SaveFile(const ui::FileDialogRequest& request) override {
+        saved.push_back(request);
+        return Next(saveAnswers);
+    }
+    bool BrowseForFolder(std::string&, const std::string&, int) override { return false; }
+
+    std::deque<std::string> openAnswers, saveAnswers;
+    std::vector<ui::FileDialogRequest> opened, saved;
+
+private:
+    static std::string Next(std::deque<std::string>& answers) {
+        if (answers.empty()) {
+            return {};
+        }
+        std::string answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+};
+
+// Where the keyboard's keys go: the focused control of the topmost modal dialog (the window
+// system need not have activated it yet), else the focused widget.
+inline QWidget* KeyTarget() {
+    QWidget* focus = QApplication::focusWidget();
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal != nullptr && (focus == nullptr || focus->window() != modal)) {
+        return modal->focusWidget() != nullptr ? modal->focusWidget() : modal;
+    }
+    if (focus != nullptr) {
+        return focus;
+    }
+    // A window that a closed dialog left inactive keeps its focused control.
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->isVisible() && window->focusWidget() != nullptr) {
+            return window->focusWidget();
+        }
+    }
+    return nullptr;
+}
+inline void Press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QTest::keyClick(KeyTarget(), static_cast<Qt::Key>(key), modifiers);
+}
+// Types each character as a key press with its text (any character, not only ASCII).
+inline void TypeText(const QString& text) {
+    for (const QChar c : text) {
+        const int key = c.isLetterOrNumber() && c.unicode() < 128 ? c.toUpper().unicode() : 0;
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(KeyTarget(), &press);
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(KeyTarget(), &release);
+    }
+}
+
+// Tab until the widget has the focus.
+inline void TabUntilFocused(QWidget* widget) {
+    for (int i = 0; i < 40 && KeyTarget() != widget; ++i) {
+        Press(Qt::Key_Tab);
+    }
+    ASSERT_EQ(KeyTarget(), widget);
+}
+
+// Steps run while modal dialogs are open: each waits until the active modal dialog is of its
+// class, then acts. A step's keys may open a further dialog, whose steps run meanwhile; the next
+// step for a dialog whose step is still running waits for it. A dialog left open too long is
+// rejected so that a failing test ends instead of hanging.
+class ModalScript {
+public:
+    ModalScript() {
+        timer_.setInterval(5);
+        QObject::connect(&timer_, &QTimer::timeout, [this] { Poll(); });
+        timer_.start();
+        clock_.start();
+    }
+    ~ModalScript() { timer_.stop(); }
+
+    void Then(const char* className, std::function<void(QDialog*)> action) {
+        steps_.push_back({className, std::move(action)});
+    }
+    bool done() const { return steps_.empty(); }
+    std::vector<std::string> seen;  // class names of the dialogs acted on, in order
+
+private:
+    struct Step {
+        const char* className;
+        std::function<void(QDialog*)> action;
+    };
+    void Poll() {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (dialog == nullptr ||
+            std::find(running_.begin(), running_.end(), dialog) != running_.end()) {
+            return;
+        }
+        if (clock_.elapsed() > 20000) {
+            ADD_FAILURE() << "modal dialog " << dialog->metaObject()->className() << " left open";
+            dialog->done(QDialog::Rejected);
+            return;
+        }
+        if (steps_.empty() || !dialog->inherits(steps_.front().className)) {
+            return;
+        }
+        Step step = std::move(steps_.front());
+        steps_.pop_front();
+        seen.push_back(step.className);
+        // A dialog the window system has not activated yet gets no keys.
+        if (!dialog->isActiveWindow()) {
+            dialog->activateWindow();
+            static_cast<void>(QTest::qWaitForWindowActive(dialog));
+        }
+        running_.push_back(dialog);
+        step.action(dialog);
+        running_.pop_back();
+        clock_.restart();
+    }
+    QTimer timer_;
+    QElapsedTimer clock_;
+    std::deque<Step> steps_;
+    std::vector<QDialog*> running_;
+};
+
+class EditorFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SetIniPath(dir_ / "brenvik.ini");
+        Settings() = AppSettings{};
+        Settings().appDir = Settings().remotePath = dir_.Path();
+        Settings().videoPath = dir_ / "Video/";
+        std::filesystem::create_directories(Settings().videoPath);
+        ResetDebugLogForTesting();
+        VideoLibrary::SetSortMode(0);
+    }
+    std::string Video(const std::string& name) const { return Settings().videoPath + name; }
+    // A clip whose name carries its duration in seconds: the library measures it from the name.
+    std::string MakeClip(const std::string& name) const {
+        WriteFile(Video(name), "x");
+        return Video(name);
+    }
+    void SetBoards(int boards) { WriteIniInt("Hardware", "MPEG", boards); }
+
+    TempFolder dir_;
+    RecordingUiHost ui_;
+    ScriptedPickers pickers_;
+};
+
+}  // namespace orx::test
