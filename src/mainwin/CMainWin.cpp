@@ -98,6 +98,9 @@ CMainWin::CMainWin(CVideoCmd& video, CRemoteCmd& remote, HardwareControl& hardwa
     connect(tree_, &QTreeWidget::itemDoubleClicked, this, &CMainWin::OnTreeDoubleClick);
     tree_->installEventFilter(this);
     clipList_->installEventFilter(this);
+    // The tree is the first control: hot keys act from the start, and no key reaches the
+    // restore-input choice unless the operator clicked it.
+    tree_->setFocus(Qt::OtherFocusReason);
 
     messageWindow_ = MessageWindow::Create(
         {}, [this](const WindowMessage& message) { return OnWindowMessage(message); });

@@ -79,6 +79,10 @@ MainToolBar::MainToolBar(QWidget* parent) : QToolBar(parent) {
     restoreCombo_ = new QComboBox(this);
     restoreCombo_->setFixedWidth(100);
     restoreCombo_->setMaxVisibleItems(10);  // about 150 pixels of list
+    // The choice decides what goes to air after the last clip: it changes only when the operator
+    // means it. It takes the focus by a click only, and a wheel turned over it without the focus
+    // (see eventFilter) changes nothing.
+    restoreCombo_->setFocusPolicy(Qt::ClickFocus);
     AddEmbedded(restoreCombo_, kRestoreComboId, kRestoreToolTipId);
     addSeparator();
 
@@ -180,6 +184,10 @@ QString MainToolBar::ToolTipFor(int commandId) {
 }
 
 bool MainToolBar::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Wheel && watched == restoreCombo_ && !restoreCombo_->hasFocus()) {
+        event->ignore();
+        return true;
+    }
     if (event->type() == QEvent::ToolTip) {
         const QVariant toolTipId = watched->property(kToolTipIdProperty);
         const int id =
