@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QSocketNotifier>
 #include <QStyle>
+#include <algorithm>
 #include <mutex>
 
 #include "app/DebugLog.h"
@@ -68,11 +69,9 @@ CMainWin::CMainWin(CVideoCmd& video, CRemoteCmd& remote, HardwareControl& hardwa
     connect(toolBar_, &MainToolBar::commandTriggered, this, &CMainWin::OnCommand);
     FillRestoreInputCombo();
     toolBar_->SetRestoreComboIndex(kRestorePreviousIndex);
-    // The template is narrower than the tool bar in most fonts: open wide enough to show every
-    // button, Settings and Close included.
-    if (width() < toolBar_->sizeHint().width()) {
-        resize(toolBar_->sizeHint().width(), height());
-    }
+    // The template is narrower than the tool bar in most fonts: the window is never narrower than
+    // its tool bar, so every button, Settings and Close included, stays in reach.
+    setMinimumWidth(std::max(minimumWidth(), toolBar_->sizeHint().width()));
     toolBar_->setGeometry(0, 0, width(), MainToolBar::kHeightPx);
 
     tree_ = new PlaylistTreeView(this);

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QStyle>
 #include <QToolTip>
+#include <algorithm>
 #include <cstdio>
 
 #include "lang/TextServices.h"
@@ -25,6 +26,32 @@ constexpr int kPreviousStringId = 13039;
 
 QString FromText(const std::string& text) {
     return ToQString(text);
+}
+
+// The width a label needs for its longest time text: three-digit minutes on both sides, every
+// digit the font's widest, with the frame, margins and indent the label adds around its text.
+int TimeDisplayWidth(const QLabel& label) {
+    const QFontMetrics metrics(label.font());
+    QChar widest = u'0';
+    for (char16_t digit = u'1'; digit <= u'9'; ++digit) {
+        if (metrics.horizontalAdvance(QChar(digit)) > metrics.horizontalAdvance(widest)) {
+            widest = QChar(digit);
+        }
+    }
+    QString text = MainToolBar::FormatTimes(59999900, 59999900);  // "999:59.9 / 999:59.9  "
+    for (QChar& c : text) {
+        if (c.isDigit()) {
+            c = widest;
+        }
+    }
+    QLabel probe(text);
+    probe.setFont(label.font());
+    probe.setFrameStyle(label.frameStyle());
+    probe.setAlignment(label.alignment());
+    probe.setMargin(label.margin());
+    probe.setIndent(label.indent());
+    probe.setContentsMargins(label.contentsMargins());
+    return probe.sizeHint().width();
 }
 
 }  // namespace
@@ -54,12 +81,14 @@ MainToolBar::MainToolBar(QWidget* parent) : QToolBar(parent) {
     addSeparator();
 
     timeDisplay_ = new QLabel(this);
-    timeDisplay_->setFixedWidth(160);
     timeDisplay_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     timeDisplay_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     QFont timeFont = timeDisplay_->font();
     timeFont.setPointSizeF(14.4);
     timeDisplay_->setFont(timeFont);
+    // At least the template's 160 pixels, and never narrower than its text: a right-aligned
+    // label that is cut loses the clip's minutes first.
+    timeDisplay_->setFixedWidth(std::max(160, TimeDisplayWidth(*timeDisplay_)));
     AddEmbedded(timeDisplay_, kTimeDisplayId, kTimeToolTipId);
     addSeparator();
 

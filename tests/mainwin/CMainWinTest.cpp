@@ -91,6 +91,27 @@ TEST_F(CMainWinTest, HotKeysMatchExactlyAndSelectionWhileTheEditorIsOpenIsUndone
     EXPECT_EQ(w_->clipList()->topLevelItem(0)->text(3), "again");
 }
 
+TEST_F(CMainWinTest, TheTimeDisplayShowsItsWholeTextAndTheWindowItsWholeToolBar) {
+    Open();
+    w_->show();
+    QLabel* time = w_->toolBar()->timeDisplay();
+    // Three-digit minutes on both sides, in every digit.
+    for (const int digit : {1, 4, 7, 8, 9}) {
+        const int32_t ms = digit * 111 * 60000 + (50 + digit) * 1000 + digit * 100;
+        w_->toolBar()->ShowTimes(ms, ms);
+        EXPECT_LE(time->sizeHint().width(), time->width()) << time->text().toStdString();
+    }
+    w_->toolBar()->ShowTimes(61500, 3723400);
+    EXPECT_EQ(time->text(), "1:01.5 / 62:03.4  ");
+    EXPECT_LE(time->sizeHint().width(), time->width());
+
+    // The operator cannot make the window narrower than its tool bar.
+    w_->resize(10, 10);
+    QApplication::processEvents();
+    EXPECT_GE(w_->width(), w_->toolBar()->sizeHint().width());
+    EXPECT_GE(w_->minimumWidth(), w_->toolBar()->sizeHint().width());
+}
+
 TEST_F(CMainWinTest, LayoutHotKeysAndLabelsSurviveARestart) {
     Open();
     w_->show();  // Enter and Escape do not close the window
@@ -102,7 +123,7 @@ TEST_F(CMainWinTest, LayoutHotKeysAndLabelsSurviveARestart) {
     EXPECT_EQ(w_->OnWindowMessage({kWmCopyData, 12345, kNotifyStarted, {}}), 0);
     EXPECT_EQ(w_->engine().schedule().started[0], 0);
 
-    w_->setGeometry(30, 40, 600, 420);
+    w_->setGeometry(30, 40, 720, 420);  // wider than the tool bar
     w_->showMaximized();
     QApplication::processEvents();
     w_->OnTimerTick();
@@ -124,7 +145,7 @@ TEST_F(CMainWinTest, LayoutHotKeysAndLabelsSurviveARestart) {
     EXPECT_EQ(w_->splitterSize(), 455);
     EXPECT_EQ(w_->hotKeys().keys[3], 0x30076u);
     EXPECT_TRUE(w_->windowState() & Qt::WindowMaximized);
-    EXPECT_EQ(w_->normalGeometry(), QRect(30, 40, 600, 420));
+    EXPECT_EQ(w_->normalGeometry(), QRect(30, 40, 720, 420));
     EXPECT_EQ(w_->inputLabels().labels[6], "Camera 5");
 }
 
