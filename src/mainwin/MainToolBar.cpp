@@ -5,7 +5,9 @@
 #include <QEvent>
 #include <QHelpEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QStyle>
+#include <QToolButton>
 #include <QToolTip>
 #include <algorithm>
 #include <cstdio>
@@ -75,9 +77,9 @@ MainToolBar::MainToolBar(QWidget* parent) : QToolBar(parent) {
     setToolButtonStyle(Qt::ToolButtonIconOnly);
 
     QStyle* st = style();
-    AddButton(kPlayId, st->standardIcon(QStyle::SP_MediaPlay), "Play");
-    AddButton(kPauseId, st->standardIcon(QStyle::SP_MediaPause), "Pause");
-    AddButton(kStopId, st->standardIcon(QStyle::SP_MediaStop), "Stop");
+    AddButton(kPlayId, st->standardIcon(QStyle::SP_MediaPlay));
+    AddButton(kPauseId, st->standardIcon(QStyle::SP_MediaPause));
+    AddButton(kStopId, st->standardIcon(QStyle::SP_MediaStop));
     addSeparator();
 
     timeDisplay_ = new QLabel(this);
@@ -92,7 +94,7 @@ MainToolBar::MainToolBar(QWidget* parent) : QToolBar(parent) {
     AddEmbedded(timeDisplay_, kTimeDisplayId, kTimeToolTipId);
     addSeparator();
 
-    AddButton(kEditId, st->standardIcon(QStyle::SP_FileDialogDetailedView), "Edit");
+    AddButton(kEditId, st->standardIcon(QStyle::SP_FileDialogDetailedView));
     addSeparator();
 
     fileDisplay_ = new QLabel(this);
@@ -115,13 +117,23 @@ MainToolBar::MainToolBar(QWidget* parent) : QToolBar(parent) {
     AddEmbedded(restoreCombo_, kRestoreComboId, kRestoreToolTipId);
     addSeparator();
 
-    AddButton(kSettingsId, st->standardIcon(QStyle::SP_FileDialogContentsView), "Settings");
+    AddButton(kSettingsId, st->standardIcon(QStyle::SP_FileDialogContentsView));
     addSeparator();
-    AddButton(kCloseId, st->standardIcon(QStyle::SP_DialogCloseButton), "Close");
+    AddButton(kCloseId, st->standardIcon(QStyle::SP_DialogCloseButton));
+
+    // Buttons that do not fit are listed in the extension menu under their texts (the embedded
+    // controls are not: the window keeps the whole bar in view); like the tool tips, the texts
+    // follow the interface language when they are shown.
+    if (auto* more = findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button"))) {
+        if (QMenu* menu = more->menu()) {
+            connect(menu, &QMenu::aboutToShow, this, &MainToolBar::RetranslateActions);
+        }
+    }
 }
 
-QAction* MainToolBar::AddButton(int commandId, const QIcon& icon, const char* fallbackText) {
-    QAction* a = addAction(icon, QString::fromLatin1(fallbackText));
+QAction* MainToolBar::AddButton(int commandId, const QIcon& icon) {
+    // The text names the button where the bar has no room for it, in the extension menu.
+    QAction* a = addAction(icon, ToolTipFor(commandId));
     a->setProperty(kCommandIdProperty, commandId);
     a->setEnabled(false);
     connect(a, &QAction::triggered, this, [this, commandId] { emit commandTriggered(commandId); });
@@ -137,6 +149,14 @@ void MainToolBar::AddEmbedded(QWidget* widget, int controlId, int toolTipId) {
     widget->setProperty(kToolTipIdProperty, toolTipId);
     widget->installEventFilter(this);
     addWidget(widget);
+}
+
+void MainToolBar::RetranslateActions() {
+    for (QAction* a : actions()) {
+        if (const int id = a->property(kCommandIdProperty).toInt(); id != 0) {
+            a->setText(ToolTipFor(id));
+        }
+    }
 }
 
 QAction* MainToolBar::action(int commandId) const {

@@ -5,9 +5,13 @@
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
+#include <QToolButton>
 #include <QToolTip>
 
 #include "MainWinTestSupport.h"
+#include "lang/LanguageManager.h"
+#include "lang/TranslationTable.h"
 #include "mainwin/ClipListView.h"
 #include "mainwin/MainToolBar.h"
 #include "ui/CSplitterBar.h"
@@ -91,7 +95,7 @@ TEST_F(CMainWinTest, HotKeysMatchExactlyAndSelectionWhileTheEditorIsOpenIsUndone
     EXPECT_EQ(w_->clipList()->topLevelItem(0)->text(3), "again");
 }
 
-TEST_F(CMainWinTest, TheTimeDisplayShowsItsWholeTextAndTheWindowItsWholeToolBar) {
+TEST_F(CMainWinTest, ToolBarTextsAreWholeAndTranslatedAndTheWindowKeepsTheWholeBar) {
     Open();
     w_->show();
     QLabel* time = w_->toolBar()->timeDisplay();
@@ -104,6 +108,27 @@ TEST_F(CMainWinTest, TheTimeDisplayShowsItsWholeTextAndTheWindowItsWholeToolBar)
     w_->toolBar()->ShowTimes(61500, 3723400);
     EXPECT_EQ(time->text(), "1:01.5 / 62:03.4  ");
     EXPECT_LE(time->sizeHint().width(), time->width());
+
+    // Where the bar has no room, the extension menu names each button by its translated tool
+    // tip, in the language of the moment.
+    TranslationTable table;
+    table.Assign({{StringKey(32957), "Abspielen\nAbspielen"},
+                  {StringKey(32956), "Fenster schliessen\nSchliessen"}});
+    test::WriteBytes(dir_ / "brenvik.lna", table.Serialize());
+    Languages().SetMasterPath(dir_ / "brenvik.lna");
+    ASSERT_TRUE(Languages().Startup());
+    w_->toolBar()->resize(60, MainToolBar::kHeightPx);
+    auto* more = w_->toolBar()->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button"));
+    ASSERT_TRUE(more != nullptr && more->menu() != nullptr);
+    more->menu()->popup(QPoint());
+    QStringList texts;
+    for (const QAction* item : more->menu()->actions()) {
+        texts << item->text();
+    }
+    more->menu()->hide();
+    ResetLanguagesForTesting();
+    EXPECT_TRUE(texts.contains("Schliessen") && texts.contains("Settings"))
+        << texts.join('|').toStdString();
 
     // The operator cannot make the window narrower than its tool bar.
     w_->resize(10, 10);
