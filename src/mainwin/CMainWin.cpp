@@ -7,6 +7,7 @@
 #include <QSocketNotifier>
 #include <QStyle>
 #include <algorithm>
+#include <cstdlib>
 #include <mutex>
 
 #include "app/DebugLog.h"
@@ -37,6 +38,20 @@ QSize DialogBaseUnits(const QFont& font) {
     return QSize((letters / 26 + 1) / 2, metrics.height());
 }
 
+// The window whose hosts an exit of the process closes; the first one alive.
+CMainWin* g_exitWindow = nullptr;
+
+void CloseHostsAtExit() {
+    if (g_exitWindow != nullptr) {
+        g_exitWindow->CloseAtExit();
+    }
+}
+
+// Closes a dialog or message box from the event loop it runs, as a Cancel would.
+void RejectLater(QDialog* dialog) {
+    QMetaObject::invokeMethod(dialog, &QDialog::reject, Qt::QueuedConnection);
+}
+
 }  // namespace
 
 CMainWin::CMainWin(CVideoCmd& video, CRemoteCmd& remote, HardwareControl& hardware, Clock& clock,
@@ -49,6 +64,9 @@ CMainWin::CMainWin(CVideoCmd& video, CRemoteCmd& remote, HardwareControl& hardwa
       timer_([this] { OnTimerTick(); }),
       engine_(video, remote, clock, timer_, *this) {
     DebugLog("CMainWin::OnInitDialog()");
+    if (g_exitWindow == nullptr) {
+        g_exitWindow = this;
+    }
     setWindowTitle(QStringLiteral("ORX Video Player"));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
@@ -119,6 +137,9 @@ CMainWin::CMainWin(CVideoCmd& video, CRemoteCmd& remote, HardwareControl& hardwa
 }
 
 CMainWin::~CMainWin() {
+    if (g_exitWindow == this) {
+        g_exitWindow = nullptr;
+    }
     timer_.Stop();
     SetupClipColumns();
     CloseHardware();
@@ -169,10 +190,28 @@ void CMainWin::OnCommand(int commandId) {
 }
 
 void CMainWin::RequestShutdown() {
+    if (!shuttingDown_) {
+        shuttingDown_ = true;
+        // Sees every box shown from now on (eventFilter); stopping the run may report a failure.
+        qApp->installEventFilter(this);
+    }
+    // A box open now runs an event loop of its own (this may be called from it): the window
+    // cannot end until that loop has returned.
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        auto* dialog = qobject_cast<QDialog*>(widget);
+        if (dialog != nullptr && dialog != this && dialog->isVisible()) {
+            RejectLater(dialog);
+        }
+    }
     if (engine_.playing()) {
         OnAirStop();
     }
     done(1);
+}
+
+void CMainWin::CloseAtExit() {
+    CloseHardware();
+    engine_.EndAirLog();
 }
 
 void CMainWin::OnAirPlay() {
@@ -246,6 +285,12 @@ void CMainWin::OnAirSettings() {
 
 void CMainWin::OpenHardware() {
     engine_.SetHardwareOk(hardware_.OpenHardware(messageHandle()));
+    // Registered once hosts have been started and talked to: exit handlers run in the reverse
+    // order of registration, after the destructors of statics made later, so everything the
+    // close uses exists by now and is still there when the handler runs.
+    if (video_.startedCount() > 0) {
+        [[maybe_unused]] static const bool registered = std::atexit(CloseHostsAtExit) == 0;
+    }
 }
 
 void CMainWin::CloseHardware() {
@@ -436,6 +481,12 @@ void CMainWin::resizeEvent(QResizeEvent* event) {
 }
 
 bool CMainWin::eventFilter(QObject* watched, QEvent* event) {
+    if (shuttingDown_ && event->type() == QEvent::Show && watched != this) {
+        if (auto* dialog = qobject_cast<QDialog*>(watched);
+            dialog != nullptr && dialog->isWindow()) {
+            RejectLater(dialog);
+        }
+    }
     if (event->type() == QEvent::KeyPress && (watched == tree_ || watched == clipList_)) {
         const auto* key = static_cast<QKeyEvent*>(event);
         DispatchHotKey(VirtualKeyFromQt(key->key(), key->modifiers()),

@@ -1,19 +1,26 @@
 #include "mainwin/CMainWin.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+
 #include <QComboBox>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QMessageBox>
+#include <QTimer>
 #include <QToolButton>
 #include <QToolTip>
 
 #include "MainWinTestSupport.h"
 #include "lang/LanguageManager.h"
+#include "lang/TextServices.h"
 #include "lang/TranslationTable.h"
+#include "lang/qt/QtUiHost.h"
 #include "mainwin/ClipListView.h"
 #include "mainwin/MainToolBar.h"
+#include "mainwin/TerminationSignals.h"
 #include "ui/CSplitterBar.h"
 
 namespace orx {
@@ -135,6 +142,36 @@ TEST_F(CMainWinTest, ToolBarTextsAreWholeAndTranslatedAndTheWindowKeepsTheWholeB
     QApplication::processEvents();
     EXPECT_GE(w_->width(), w_->toolBar()->sizeHint().width());
     EXPECT_GE(w_->minimumWidth(), w_->toolBar()->sizeHint().width());
+}
+
+TEST_F(CMainWinTest, ATerminationSignalClosesOpenBoxesAndThenTheWindow) {
+    QtUiHost screen;  // real boxes with their own event loops
+    SetUiHost(&screen);
+    Open();
+    w_->show();
+    const TerminationSignals termination(*w_);
+    ASSERT_TRUE(termination.watching());
+    // Nobody answers: a box still open after five seconds fails the test instead of hanging it.
+    bool unanswered = false;
+    QTimer rescue;
+    QObject::connect(&rescue, &QTimer::timeout, [&] {
+        unanswered = true;
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* box = qobject_cast<QMessageBox*>(widget); box && box->isVisible()) {
+                box->reject();
+            }
+        }
+    });
+    rescue.start(5000);
+    QTimer::singleShot(0, [] { raise(SIGTERM); });  // while the box below is open
+    EXPECT_EQ(ShowMessageText("The mixer does not answer.", mb::OkCancel), id::Cancel);
+    EXPECT_FALSE(unanswered);
+    EXPECT_FALSE(w_->isVisible());
+    EXPECT_EQ(w_->result(), 1);
+    // A box shown while the program ends (a failure reported by the stop) closes at once.
+    EXPECT_EQ(ShowMessageText("The mixer could not be restored.", mb::Ok), id::Ok);
+    EXPECT_FALSE(unanswered);
+    SetUiHost(&ui_);
 }
 
 TEST_F(CMainWinTest, LayoutHotKeysAndLabelsSurviveARestart) {

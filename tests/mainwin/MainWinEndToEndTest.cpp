@@ -1,11 +1,15 @@
 // The real window and the real stand-ins as processes; the test drives the ticks.
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <QAction>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QWheelEvent>
 #include <QWindow>
+#include <cstdlib>
 
 #include "MainWinTestSupport.h"
 #include "mainwin/ClipListView.h"
@@ -67,6 +71,26 @@ TEST_F(MainWinEndToEndTest, FromAFreshStartDownSelectsThePlaylistAndF5PlaysIt) {
     EXPECT_FALSE(w_->engine().playing());
     EXPECT_EQ(w_->toolBar()->RestoreComboIndex(), 1);
     EXPECT_NE(test::LoggedCommands(dir_ / "vdhost1.log").find("1:"), std::string::npos);
+}
+
+TEST_F(MainWinEndToEndTest, HostsAreClosedWhenTheProcessEndsWithoutTheWindow) {
+    Open();
+    w_->OnTimerTick();  // opens the hardware
+    ASSERT_TRUE(w_->engine().hardwareOk());
+    // The toolkit ends the process with exit() when it loses its display connection: the window
+    // is never destroyed. A copy of this process does so here, with the hosts open.
+    const pid_t copy = fork();
+    if (copy == 0) {
+        std::exit(1);
+    }
+    ASSERT_GT(copy, 0);
+    waitpid(copy, nullptr, 0);
+    for (const char* board : {"1", "2"}) {
+        const std::string log = dir_ / (std::string("vdhost") + board + ".log");
+        EXPECT_TRUE(test::WaitUntil([&] {
+            return test::LoggedCommands(log).ends_with("WM_CLOSE");
+        })) << test::LoggedCommands(log);
+    }
 }
 
 TEST_F(MainWinEndToEndTest, PlaylistIsCuedPlayedToAirAndLogged) {
