@@ -36,9 +36,12 @@ int main(int argc, char** argv) {
 
     HardwareControl hardware(VideoChannel(), RemoteChannel(), SystemClock());
     {
+        // A termination signal closes open boxes and then the window, in order; signals are
+        // caught until the window is gone.
+        const TerminationSignals termination;
         CMainWin window(VideoChannel(), RemoteChannel(), hardware, SystemClock());
-        // A termination signal closes open boxes and then the window, in order.
-        TerminationSignals termination(window);
+        QObject::connect(&termination, &TerminationSignals::terminationRequested, &window,
+                         &CMainWin::RequestShutdown);
         window.exec();
     }
 

@@ -6,8 +6,6 @@
 
 #include <QSocketNotifier>
 
-#include "mainwin/CMainWin.h"
-
 namespace orx {
 
 namespace {
@@ -24,18 +22,18 @@ void OnTerminateSignal(int) {
 
 }  // namespace
 
-TerminationSignals::TerminationSignals(CMainWin& window) {
+TerminationSignals::TerminationSignals() {
     if (g_pipe[0] >= 0 || pipe2(g_pipe, O_CLOEXEC | O_NONBLOCK) != 0) {
         return;
     }
     notifier_ = new QSocketNotifier(g_pipe[0], QSocketNotifier::Read, this);
     // The pipe is drained first: the notifier fires while a byte is left, and the shutdown may
     // run nested event loops that would otherwise call back here without end.
-    connect(notifier_, &QSocketNotifier::activated, &window, [&window] {
+    connect(notifier_, &QSocketNotifier::activated, this, [this] {
         char bytes[16];
         while (read(g_pipe[0], bytes, sizeof bytes) > 0) {
         }
-        window.RequestShutdown();
+        emit terminationRequested();
     });
     struct sigaction action = {};
     action.sa_handler = OnTerminateSignal;

@@ -147,10 +147,12 @@ TEST_F(CMainWinTest, ToolBarTextsAreWholeAndTranslatedAndTheWindowKeepsTheWholeB
 TEST_F(CMainWinTest, ATerminationSignalClosesOpenBoxesAndThenTheWindow) {
     QtUiHost screen;  // real boxes with their own event loops
     SetUiHost(&screen);
+    const TerminationSignals termination;
+    ASSERT_TRUE(termination.watching());
     Open();
     w_->show();
-    const TerminationSignals termination(*w_);
-    ASSERT_TRUE(termination.watching());
+    QObject::connect(&termination, &TerminationSignals::terminationRequested, w_.get(),
+                     &CMainWin::RequestShutdown);
     // Nobody answers: a box still open after five seconds fails the test instead of hanging it.
     bool unanswered = false;
     QTimer rescue;
