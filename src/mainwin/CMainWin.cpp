@@ -284,6 +284,10 @@ void CMainWin::OnAirSettings() {
 // --- Hardware ---------------------------------------------------------------------------------
 
 void CMainWin::OpenHardware() {
+    // A dialog closed by a shutdown request must not start hosts that the window then closes.
+    if (shuttingDown_) {
+        return;
+    }
     engine_.SetHardwareOk(hardware_.OpenHardware(messageHandle()));
     // Registered once hosts have been started and talked to: exit handlers run in the reverse
     // order of registration, after the destructors of statics made later, so everything the

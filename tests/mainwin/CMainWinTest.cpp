@@ -173,6 +173,12 @@ TEST_F(CMainWinTest, ATerminationSignalClosesOpenBoxesAndThenTheWindow) {
     // A box shown while the program ends (a failure reported by the stop) closes at once.
     EXPECT_EQ(ShowMessageText("The mixer could not be restored.", mb::Ok), id::Ok);
     EXPECT_FALSE(unanswered);
+    // A Settings dialog closed this way does not start the hosts again on its way out.
+    Settings().mpeg = 2;
+    bool launched = false;
+    video_.SetHostLauncher([&](int, const std::string&) { return launched = true; });
+    w_->OpenHardware();
+    EXPECT_FALSE(launched);
     SetUiHost(&ui_);
 }
 
