@@ -15,6 +15,7 @@
 #include "platform/Clock.h"
 #include "platform/Paths.h"
 #include "platform/SingleInstance.h"
+#include "settings/SettingsDialog.h"
 
 int main(int argc, char** argv) {
     using namespace orx;
@@ -40,6 +41,7 @@ int main(int argc, char** argv) {
         // caught until the window is gone.
         const TerminationSignals termination;
         CMainWin window(VideoChannel(), RemoteChannel(), hardware, SystemClock());
+        window.SetSettingsRunner(RunSettingsDialog);
         QObject::connect(&termination, &TerminationSignals::terminationRequested, &window,
                          &CMainWin::RequestShutdown);
         window.exec();
