@@ -1,12 +1,7 @@
 // The application object: one instance per executable, the interface language, the shared
 // settings, then the main window until the operator closes it.
 
-#include <fcntl.h>
-#include <signal.h>
-#include <unistd.h>
-
 #include <QApplication>
-#include <QSocketNotifier>
 #include <cstdio>
 
 #include "app/AppSettings.h"
@@ -19,35 +14,13 @@
 #include "lang/TextServices.h"
 #include "lang/qt/QtUiHost.h"
 #include "mainwin/CMainWin.h"
+#include "mainwin/TerminationSignals.h"
 #include "platform/Clock.h"
 #include "platform/Paths.h"
 #include "platform/SingleInstance.h"
 #include "settings/SettingsDialog.h"
 
 namespace {
-
-// A termination signal is turned into a byte on this pipe, which the event loop watches, so the
-// window closes in an orderly way: boards stopped and closed, air log and layout written.
-int g_terminatePipe[2] = {-1, -1};
-
-void OnTerminateSignal(int) {
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t written = write(g_terminatePipe[1], &byte, 1);
-}
-
-bool WatchTerminationSignals() {
-    if (pipe2(g_terminatePipe, O_CLOEXEC | O_NONBLOCK) != 0) {
-        return false;
-    }
-    struct sigaction action = {};
-    action.sa_handler = OnTerminateSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGHUP, &action, nullptr);
-    return true;
-}
 
 void ReportForeignFolder(const std::string& folder) {
     using namespace orx;
@@ -93,22 +66,13 @@ int main(int argc, char** argv) {
 
     HardwareControl hardware(VideoChannel(), RemoteChannel(), SystemClock());
     {
+        // A termination signal closes open boxes and then the window, in order; signals are
+        // caught until the window is gone.
+        const TerminationSignals termination;
         CMainWin window(VideoChannel(), RemoteChannel(), hardware, SystemClock());
         window.SetSettingsRunner(RunSettingsDialog);
-        std::unique_ptr<QSocketNotifier> terminateNotifier;
-        if (WatchTerminationSignals()) {
-            terminateNotifier =
-                std::make_unique<QSocketNotifier>(g_terminatePipe[0], QSocketNotifier::Read);
-            // The pipe is drained first: the notifier fires while a byte is left, and a stop may
-            // show a message box whose event loop would otherwise call back here without end.
-            QObject::connect(terminateNotifier.get(), &QSocketNotifier::activated, &window,
-                             [&window] {
-                                 char bytes[16];
-                                 while (read(g_terminatePipe[0], bytes, sizeof bytes) > 0) {
-                                 }
-                                 window.RequestShutdown();
-                             });
-        }
+        QObject::connect(&termination, &TerminationSignals::terminationRequested, &window,
+                         &CMainWin::RequestShutdown);
         window.exec();
     }
 

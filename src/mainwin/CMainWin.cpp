@@ -7,6 +7,8 @@
 #include <QSocketNotifier>
 #include <QStyle>
 #include <QTimer>
+#include <algorithm>
+#include <cstdlib>
 #include <mutex>
 
 #include "app/DebugLog.h"
@@ -38,6 +40,20 @@ QSize DialogBaseUnits(const QFont& font) {
     return QSize((letters / 26 + 1) / 2, metrics.height());
 }
 
+// The window whose hosts an exit of the process closes; the first one alive.
+CMainWin* g_exitWindow = nullptr;
+
+void CloseHostsAtExit() {
+    if (g_exitWindow != nullptr) {
+        g_exitWindow->CloseAtExit();
+    }
+}
+
+// Closes a dialog or message box from the event loop it runs, as a Cancel would.
+void RejectLater(QDialog* dialog) {
+    QMetaObject::invokeMethod(dialog, &QDialog::reject, Qt::QueuedConnection);
+}
+
 }  // namespace
 
 CMainWin::CMainWin(CVideoCmd& video, CRemoteCmd& remote, HardwareControl& hardware, Clock& clock,
@@ -51,6 +67,9 @@ CMainWin::CMainWin(CVideoCmd& video, CRemoteCmd& remote, HardwareControl& hardwa
       engine_(video, remote, clock, timer_, *this),
       editorRunner_(RunPlaylistEditor) {
     DebugLog("CMainWin::OnInitDialog()");
+    if (g_exitWindow == nullptr) {
+        g_exitWindow = this;
+    }
     setWindowTitle(QStringLiteral("ORX Video Player"));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
@@ -71,11 +90,9 @@ CMainWin::CMainWin(CVideoCmd& video, CRemoteCmd& remote, HardwareControl& hardwa
     connect(toolBar_, &MainToolBar::commandTriggered, this, &CMainWin::OnCommand);
     FillRestoreInputCombo();
     toolBar_->SetRestoreComboIndex(kRestorePreviousIndex);
-    // The template is narrower than the tool bar in most fonts: open wide enough to show every
-    // button, Settings and Close included.
-    if (width() < toolBar_->sizeHint().width()) {
-        resize(toolBar_->sizeHint().width(), height());
-    }
+    // The template is narrower than the tool bar in most fonts: the window is never narrower than
+    // its tool bar, so every button, Settings and Close included, stays in reach.
+    setMinimumWidth(std::max(minimumWidth(), toolBar_->sizeHint().width()));
     toolBar_->setGeometry(0, 0, width(), MainToolBar::kHeightPx);
 
     tree_ = new PlaylistTreeView(this);
@@ -101,6 +118,9 @@ CMainWin::CMainWin(CVideoCmd& video, CRemoteCmd& remote, HardwareControl& hardwa
     connect(tree_, &QTreeWidget::itemDoubleClicked, this, &CMainWin::OnTreeDoubleClick);
     tree_->installEventFilter(this);
     clipList_->installEventFilter(this);
+    // The tree is the first control: hot keys act from the start, and no key reaches the
+    // restore-input choice unless the operator clicked it.
+    tree_->setFocus(Qt::OtherFocusReason);
 
     messageWindow_ = MessageWindow::Create(
         {}, [this](const WindowMessage& message) { return OnWindowMessage(message); });
@@ -120,6 +140,9 @@ CMainWin::CMainWin(CVideoCmd& video, CRemoteCmd& remote, HardwareControl& hardwa
 }
 
 CMainWin::~CMainWin() {
+    if (g_exitWindow == this) {
+        g_exitWindow = nullptr;
+    }
     timer_.Stop();
     // Columns, layout, labels and hot keys reach the settings file in one rewrite.
     IniWriteBatch settingsWrites;
@@ -172,10 +195,28 @@ void CMainWin::OnCommand(int commandId) {
 }
 
 void CMainWin::RequestShutdown() {
+    if (!shuttingDown_) {
+        shuttingDown_ = true;
+        // Sees every box shown from now on (eventFilter); stopping the run may report a failure.
+        qApp->installEventFilter(this);
+    }
+    // A box open now runs an event loop of its own (this may be called from it): the window
+    // cannot end until that loop has returned.
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        auto* dialog = qobject_cast<QDialog*>(widget);
+        if (dialog != nullptr && dialog != this && dialog->isVisible()) {
+            RejectLater(dialog);
+        }
+    }
     if (engine_.playing()) {
         OnAirStop();
     }
     done(1);
+}
+
+void CMainWin::CloseAtExit() {
+    CloseHardware();
+    engine_.EndAirLog();
 }
 
 void CMainWin::OnAirPlay() {
@@ -246,7 +287,17 @@ void CMainWin::OnAirSettings() {
 // --- Hardware ---------------------------------------------------------------------------------
 
 void CMainWin::OpenHardware() {
+    // A dialog closed by a shutdown request must not start hosts that the window then closes.
+    if (shuttingDown_) {
+        return;
+    }
     engine_.SetHardwareOk(hardware_.OpenHardware(messageHandle()));
+    // Registered once hosts have been started and talked to: exit handlers run in the reverse
+    // order of registration, after the destructors of statics made later, so everything the
+    // close uses exists by now and is still there when the handler runs.
+    if (video_.startedCount() > 0) {
+        [[maybe_unused]] static const bool registered = std::atexit(CloseHostsAtExit) == 0;
+    }
 }
 
 void CMainWin::CloseHardware() {
@@ -444,6 +495,12 @@ void CMainWin::resizeEvent(QResizeEvent* event) {
 }
 
 bool CMainWin::eventFilter(QObject* watched, QEvent* event) {
+    if (shuttingDown_ && event->type() == QEvent::Show && watched != this) {
+        if (auto* dialog = qobject_cast<QDialog*>(watched);
+            dialog != nullptr && dialog->isWindow()) {
+            RejectLater(dialog);
+        }
+    }
     if (event->type() == QEvent::KeyPress && (watched == tree_ || watched == clipList_)) {
         const auto* key = static_cast<QKeyEvent*>(event);
         DispatchHotKey(VirtualKeyFromQt(key->key(), key->modifiers()),

@@ -58,9 +58,15 @@ public:
     void OnAirStop();
     void OnAirEdit();
     void OnAirSettings();
-    // The program is asked to end from outside (a termination signal): a run is stopped as by
-    // the operator's Stop, then the window closes, so the hosts are closed and the layout saved.
+    // The program is asked to end from outside (a termination signal): open message boxes and
+    // dialogs are closed, and every one shown from now on as soon as it appears (nobody is there
+    // to answer them); a run is stopped as by the operator's Stop; then the window closes, so the
+    // hosts are closed and the layout saved.
     void RequestShutdown();
+    // The process ends without destroying the window (the toolkit calls exit() when it loses its
+    // display connection): the hosts are closed and the air-log records written all the same.
+    // Touches no widget. Runs from an exit handler that OpenHardware registers.
+    void CloseAtExit();
     void OpenEditor(bool refreshTree);
 
     // Hardware, through HardwareControl.
@@ -144,6 +150,7 @@ private:
     bool splitterPlaced_ = false;
     bool firstTick_ = true;
     bool busy_ = false;
+    bool shuttingDown_ = false;
 
     EditorRunner editorRunner_;
     SettingsRunner settingsRunner_;

@@ -5,8 +5,11 @@
 #include <QEvent>
 #include <QHelpEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QStyle>
+#include <QToolButton>
 #include <QToolTip>
+#include <algorithm>
 #include <cstdio>
 
 #include "lang/TextServices.h"
@@ -25,6 +28,32 @@ constexpr int kPreviousStringId = 13039;
 
 QString FromText(const std::string& text) {
     return ToQString(text);
+}
+
+// The width a label needs for its longest time text: three-digit minutes on both sides, every
+// digit the font's widest, with the frame, margins and indent the label adds around its text.
+int TimeDisplayWidth(const QLabel& label) {
+    const QFontMetrics metrics(label.font());
+    QChar widest = u'0';
+    for (char16_t digit = u'1'; digit <= u'9'; ++digit) {
+        if (metrics.horizontalAdvance(QChar(digit)) > metrics.horizontalAdvance(widest)) {
+            widest = QChar(digit);
+        }
+    }
+    QString text = MainToolBar::FormatTimes(59999900, 59999900);  // "999:59.9 / 999:59.9  "
+    for (QChar& c : text) {
+        if (c.isDigit()) {
+            c = widest;
+        }
+    }
+    QLabel probe(text);
+    probe.setFont(label.font());
+    probe.setFrameStyle(label.frameStyle());
+    probe.setAlignment(label.alignment());
+    probe.setMargin(label.margin());
+    probe.setIndent(label.indent());
+    probe.setContentsMargins(label.contentsMargins());
+    return probe.sizeHint().width();
 }
 
 }  // namespace
@@ -48,22 +77,24 @@ MainToolBar::MainToolBar(QWidget* parent) : QToolBar(parent) {
     setToolButtonStyle(Qt::ToolButtonIconOnly);
 
     QStyle* st = style();
-    AddButton(kPlayId, st->standardIcon(QStyle::SP_MediaPlay), "Play");
-    AddButton(kPauseId, st->standardIcon(QStyle::SP_MediaPause), "Pause");
-    AddButton(kStopId, st->standardIcon(QStyle::SP_MediaStop), "Stop");
+    AddButton(kPlayId, st->standardIcon(QStyle::SP_MediaPlay));
+    AddButton(kPauseId, st->standardIcon(QStyle::SP_MediaPause));
+    AddButton(kStopId, st->standardIcon(QStyle::SP_MediaStop));
     addSeparator();
 
     timeDisplay_ = new QLabel(this);
-    timeDisplay_->setFixedWidth(160);
     timeDisplay_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     timeDisplay_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     QFont timeFont = timeDisplay_->font();
     timeFont.setPointSizeF(14.4);
     timeDisplay_->setFont(timeFont);
+    // At least the template's 160 pixels, and never narrower than its text: a right-aligned
+    // label that is cut loses the clip's minutes first.
+    timeDisplay_->setFixedWidth(std::max(160, TimeDisplayWidth(*timeDisplay_)));
     AddEmbedded(timeDisplay_, kTimeDisplayId, kTimeToolTipId);
     addSeparator();
 
-    AddButton(kEditId, st->standardIcon(QStyle::SP_FileDialogDetailedView), "Edit");
+    AddButton(kEditId, st->standardIcon(QStyle::SP_FileDialogDetailedView));
     addSeparator();
 
     fileDisplay_ = new QLabel(this);
@@ -79,16 +110,30 @@ MainToolBar::MainToolBar(QWidget* parent) : QToolBar(parent) {
     restoreCombo_ = new QComboBox(this);
     restoreCombo_->setFixedWidth(100);
     restoreCombo_->setMaxVisibleItems(10);  // about 150 pixels of list
+    // The choice decides what goes to air after the last clip: it changes only when the operator
+    // means it. It takes the focus by a click only, and a wheel turned over it without the focus
+    // (see eventFilter) changes nothing.
+    restoreCombo_->setFocusPolicy(Qt::ClickFocus);
     AddEmbedded(restoreCombo_, kRestoreComboId, kRestoreToolTipId);
     addSeparator();
 
-    AddButton(kSettingsId, st->standardIcon(QStyle::SP_FileDialogContentsView), "Settings");
+    AddButton(kSettingsId, st->standardIcon(QStyle::SP_FileDialogContentsView));
     addSeparator();
-    AddButton(kCloseId, st->standardIcon(QStyle::SP_DialogCloseButton), "Close");
+    AddButton(kCloseId, st->standardIcon(QStyle::SP_DialogCloseButton));
+
+    // Buttons that do not fit are listed in the extension menu under their texts (the embedded
+    // controls are not: the window keeps the whole bar in view); like the tool tips, the texts
+    // follow the interface language when they are shown.
+    if (auto* more = findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button"))) {
+        if (QMenu* menu = more->menu()) {
+            connect(menu, &QMenu::aboutToShow, this, &MainToolBar::RetranslateActions);
+        }
+    }
 }
 
-QAction* MainToolBar::AddButton(int commandId, const QIcon& icon, const char* fallbackText) {
-    QAction* a = addAction(icon, QString::fromLatin1(fallbackText));
+QAction* MainToolBar::AddButton(int commandId, const QIcon& icon) {
+    // The text names the button where the bar has no room for it, in the extension menu.
+    QAction* a = addAction(icon, ToolTipFor(commandId));
     a->setProperty(kCommandIdProperty, commandId);
     a->setEnabled(false);
     connect(a, &QAction::triggered, this, [this, commandId] { emit commandTriggered(commandId); });
@@ -104,6 +149,14 @@ void MainToolBar::AddEmbedded(QWidget* widget, int controlId, int toolTipId) {
     widget->setProperty(kToolTipIdProperty, toolTipId);
     widget->installEventFilter(this);
     addWidget(widget);
+}
+
+void MainToolBar::RetranslateActions() {
+    for (QAction* a : actions()) {
+        if (const int id = a->property(kCommandIdProperty).toInt(); id != 0) {
+            a->setText(ToolTipFor(id));
+        }
+    }
 }
 
 QAction* MainToolBar::action(int commandId) const {
@@ -180,6 +233,10 @@ QString MainToolBar::ToolTipFor(int commandId) {
 }
 
 bool MainToolBar::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Wheel && watched == restoreCombo_ && !restoreCombo_->hasFocus()) {
+        event->ignore();
+        return true;
+    }
     if (event->type() == QEvent::ToolTip) {
         const QVariant toolTipId = watched->property(kToolTipIdProperty);
         const int id =

@@ -63,6 +63,8 @@ public:
     int RestoreComboIndex() const;  // 0 "On preview", 1 "Previous", 2 + k source k
     void ApplyState(const ToolbarState& state);
     ToolbarState State() const;
+    // Gives every button the tool-tip text of the current interface language as its text.
+    void RetranslateActions();
 
     QAction* action(int commandId) const;
     QLabel* timeDisplay() const { return timeDisplay_; }
@@ -81,7 +83,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QAction* AddButton(int commandId, const QIcon& icon, const char* fallbackText);
+    QAction* AddButton(int commandId, const QIcon& icon);
     void AddEmbedded(QWidget* widget, int controlId, int toolTipId);
 
     QLabel* timeDisplay_ = nullptr;

@@ -35,6 +35,24 @@ private:
     bool ok_ = false;
 };
 
+// Owns a posix_spawnattr_t.
+class SpawnAttributes {
+public:
+    SpawnAttributes() { ok_ = ::posix_spawnattr_init(&attributes_) == 0; }
+    ~SpawnAttributes() {
+        if (ok_)
+            ::posix_spawnattr_destroy(&attributes_);
+    }
+    SpawnAttributes(const SpawnAttributes&) = delete;
+    SpawnAttributes& operator=(const SpawnAttributes&) = delete;
+    bool Ok() const { return ok_; }
+    posix_spawnattr_t* Get() { return &attributes_; }
+
+private:
+    posix_spawnattr_t attributes_;
+    bool ok_ = false;
+};
+
 bool IsExecutableFile(const std::string& path) {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
@@ -62,6 +80,13 @@ bool LaunchProcess(const std::string& program, const std::vector<std::string>& a
         ::posix_spawn_file_actions_addchdir_np(actions.Get(), workDir.c_str()) != 0) {
         return false;
     }
+    // Each child leads a process group of its own: a Ctrl+C or a hang-up meant for the player's
+    // terminal must not end the companions before the player has closed them in order.
+    SpawnAttributes attributes;
+    if (!attributes.Ok() || ::posix_spawnattr_setpgroup(attributes.Get(), 0) != 0 ||
+        ::posix_spawnattr_setflags(attributes.Get(), POSIX_SPAWN_SETPGROUP) != 0) {
+        return false;
+    }
 
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(program.c_str()));
@@ -73,10 +98,10 @@ bool LaunchProcess(const std::string& program, const std::vector<std::string>& a
     // A name without a separator is searched on PATH (posix_spawnp), a path is used as given.
     // Note that a relative path is resolved after the change of directory.
     bool hasSeparator = program.find('/') != std::string::npos;
-    int rc =
-        hasSeparator
-            ? ::posix_spawn(&pid, program.c_str(), actions.Get(), nullptr, argv.data(), environ)
-            : ::posix_spawnp(&pid, program.c_str(), actions.Get(), nullptr, argv.data(), environ);
+    int rc = hasSeparator ? ::posix_spawn(&pid, program.c_str(), actions.Get(), attributes.Get(),
+                                          argv.data(), environ)
+                          : ::posix_spawnp(&pid, program.c_str(), actions.Get(), attributes.Get(),
+                                           argv.data(), environ);
     if (rc != 0)
         return false;
     try {

@@ -47,6 +47,37 @@ void CSplitterBar::Layout(int thousandths) {
     parent->update();
 }
 
+bool CSplitterBar::event(QEvent* event) {
+    switch (event->type()) {
+        case QEvent::WindowDeactivate:  // the window lost the focus
+        case QEvent::UngrabMouse:
+        case QEvent::Hide:
+            EndDrag();
+            break;
+        default:
+            break;
+    }
+    return QWidget::event(event);
+}
+
+bool CSplitterBar::eventFilter(QObject* watched, QEvent* event) {
+    // A modal box blocks the window, and the window system's mouse grab goes with it, whether
+    // or not the box takes the focus.
+    if (event->type() == QEvent::WindowBlocked && watched == window()) {
+        EndDrag();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void CSplitterBar::EndDrag() {
+    if (!dragging_) {
+        return;
+    }
+    dragging_ = false;
+    window()->removeEventFilter(this);
+    HideOutline();
+}
+
 void CSplitterBar::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const QRect r = rect();
@@ -64,8 +95,10 @@ void CSplitterBar::mousePressEvent(QMouseEvent* event) {
         QWidget::mousePressEvent(event);
         return;
     }
-    // Qt keeps delivering the mouse to this widget until the button is released.
+    // Qt keeps delivering the mouse to this widget until the button is released, unless the
+    // window loses it first (see event and eventFilter).
     dragging_ = true;
+    window()->installEventFilter(this);
     DrawOutline(mapToParent(event->position().toPoint()));
     event->accept();
 }
@@ -84,9 +117,8 @@ void CSplitterBar::mouseReleaseEvent(QMouseEvent* event) {
         QWidget::mouseReleaseEvent(event);
         return;
     }
-    dragging_ = false;
+    EndDrag();
     const QPoint pointer = mapToParent(event->position().toPoint());
-    HideOutline();
     QWidget* parent = parentWidget();
     if (parent == nullptr) {
         return;

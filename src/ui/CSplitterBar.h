@@ -12,7 +12,8 @@ namespace orx {
 
 // A thin bar that divides its parent's client area between two sibling panes. The parent owns
 // the position (thousandths of the client extent below the 32-pixel band) and passes it to every
-// Layout; a drag ends with positionChanged, the parent's cue to store the new position.
+// Layout; a drag ends with positionChanged, the parent's cue to store the new position. A drag
+// whose window loses the mouse or the focus (a modal box, another window) ends where it began.
 class CSplitterBar : public QWidget {
     Q_OBJECT
 
@@ -35,6 +36,8 @@ signals:
     void positionChanged(int thousandths);
 
 protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -43,6 +46,8 @@ protected:
 private:
     void DrawOutline(QPoint pointerInParent);
     void HideOutline();
+    // Leaves the dragging state and hides the outline; by itself lays out and reports nothing.
+    void EndDrag();
 
     SplitterOrientation orientation_ = SplitterOrientation::Vertical;
     bool dragging_ = false;

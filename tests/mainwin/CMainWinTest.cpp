@@ -1,18 +1,29 @@
 #include "mainwin/CMainWin.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
 #include <QComboBox>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
+#include <QTimer>
+#include <QToolButton>
 #include <QToolTip>
 #include <set>
 
 #include "MainWinTestSupport.h"
+#include "lang/LanguageManager.h"
+#include "lang/TextServices.h"
+#include "lang/TranslationTable.h"
+#include "lang/qt/QtUiHost.h"
 #include "mainwin/ClipListView.h"
 #include "mainwin/MainToolBar.h"
+#include "mainwin/TerminationSignals.h"
 #include "support/ReplaceCounter.h"
 #include "ui/CSplitterBar.h"
 
@@ -95,6 +106,86 @@ TEST_F(CMainWinTest, HotKeysMatchExactlyAndSelectionWhileTheEditorIsOpenIsUndone
     EXPECT_EQ(w_->clipList()->topLevelItem(0)->text(3), "again");
 }
 
+TEST_F(CMainWinTest, ToolBarTextsAreWholeAndTranslatedAndTheWindowKeepsTheWholeBar) {
+    Open();
+    w_->show();
+    QLabel* time = w_->toolBar()->timeDisplay();
+    // Three-digit minutes on both sides, in every digit.
+    for (const int digit : {1, 4, 7, 8, 9}) {
+        const int32_t ms = digit * 111 * 60000 + (50 + digit) * 1000 + digit * 100;
+        w_->toolBar()->ShowTimes(ms, ms);
+        EXPECT_LE(time->sizeHint().width(), time->width()) << time->text().toStdString();
+    }
+    w_->toolBar()->ShowTimes(61500, 3723400);
+    EXPECT_EQ(time->text(), "1:01.5 / 62:03.4  ");
+    EXPECT_LE(time->sizeHint().width(), time->width());
+
+    // Where the bar has no room, the extension menu names each button by its translated tool
+    // tip, in the language of the moment.
+    TranslationTable table;
+    table.Assign({{StringKey(32957), "Abspielen\nAbspielen"},
+                  {StringKey(32956), "Fenster schliessen\nSchliessen"}});
+    test::WriteBytes(dir_ / "brenvik.lna", table.Serialize());
+    Languages().SetMasterPath(dir_ / "brenvik.lna");
+    ASSERT_TRUE(Languages().Startup());
+    w_->toolBar()->resize(60, MainToolBar::kHeightPx);
+    auto* more = w_->toolBar()->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button"));
+    ASSERT_TRUE(more != nullptr && more->menu() != nullptr);
+    more->menu()->popup(QPoint());
+    QStringList texts;
+    for (const QAction* item : more->menu()->actions()) {
+        texts << item->text();
+    }
+    more->menu()->hide();
+    ResetLanguagesForTesting();
+    EXPECT_TRUE(texts.contains("Schliessen") && texts.contains("Settings"))
+        << texts.join('|').toStdString();
+
+    // The operator cannot make the window narrower than its tool bar.
+    w_->resize(10, 10);
+    QApplication::processEvents();
+    EXPECT_GE(w_->width(), w_->toolBar()->sizeHint().width());
+    EXPECT_GE(w_->minimumWidth(), w_->toolBar()->sizeHint().width());
+}
+
+TEST_F(CMainWinTest, ATerminationSignalClosesOpenBoxesAndThenTheWindow) {
+    QtUiHost screen;  // real boxes with their own event loops
+    SetUiHost(&screen);
+    const TerminationSignals termination;
+    ASSERT_TRUE(termination.watching());
+    Open();
+    w_->show();
+    QObject::connect(&termination, &TerminationSignals::terminationRequested, w_.get(),
+                     &CMainWin::RequestShutdown);
+    // Nobody answers: a box still open after five seconds fails the test instead of hanging it.
+    bool unanswered = false;
+    QTimer rescue;
+    QObject::connect(&rescue, &QTimer::timeout, [&] {
+        unanswered = true;
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* box = qobject_cast<QMessageBox*>(widget); box && box->isVisible()) {
+                box->reject();
+            }
+        }
+    });
+    rescue.start(5000);
+    QTimer::singleShot(0, [] { raise(SIGTERM); });  // while the box below is open
+    EXPECT_EQ(ShowMessageText("The mixer does not answer.", mb::OkCancel), id::Cancel);
+    EXPECT_FALSE(unanswered);
+    EXPECT_FALSE(w_->isVisible());
+    EXPECT_EQ(w_->result(), 1);
+    // A box shown while the program ends (a failure reported by the stop) closes at once.
+    EXPECT_EQ(ShowMessageText("The mixer could not be restored.", mb::Ok), id::Ok);
+    EXPECT_FALSE(unanswered);
+    // A Settings dialog closed this way does not start the hosts again on its way out.
+    Settings().mpeg = 2;
+    bool launched = false;
+    video_.SetHostLauncher([&](int, const std::string&) { return launched = true; });
+    w_->OpenHardware();
+    EXPECT_FALSE(launched);
+    SetUiHost(&ui_);
+}
+
 TEST_F(CMainWinTest, APipeOrAnOversizedPlaylistChosenWithTheKeysIsRefusedAtOnce) {
     std::vector<PlaylistEntry> self(16, Clip("B huge.vid", 1));
     self.insert(self.begin(), Clip("a.mpg", 1000));
@@ -129,7 +220,7 @@ TEST_F(CMainWinTest, LayoutHotKeysAndLabelsSurviveARestart) {
     EXPECT_EQ(w_->OnWindowMessage({kWmCopyData, 12345, kNotifyStarted, {}}), 0);
     EXPECT_EQ(w_->engine().schedule().started[0], 0);
 
-    w_->setGeometry(30, 40, 600, 420);
+    w_->setGeometry(30, 40, 720, 420);  // wider than the tool bar
     w_->showMaximized();
     QApplication::processEvents();
     w_->OnTimerTick();
@@ -153,7 +244,7 @@ TEST_F(CMainWinTest, LayoutHotKeysAndLabelsSurviveARestart) {
     EXPECT_EQ(w_->splitterSize(), 455);
     EXPECT_EQ(w_->hotKeys().keys[3], 0x30076u);
     EXPECT_TRUE(w_->windowState() & Qt::WindowMaximized);
-    EXPECT_EQ(w_->normalGeometry(), QRect(30, 40, 600, 420));
+    EXPECT_EQ(w_->normalGeometry(), QRect(30, 40, 720, 420));
     EXPECT_EQ(w_->inputLabels().labels[6], "Camera 5");
 }
 

@@ -1,10 +1,17 @@
 // The real window and the real stand-ins as processes; the test drives the ticks.
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <QAction>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QPushButton>
+#include <QWheelEvent>
+#include <QWindow>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <thread>
 
@@ -39,8 +46,61 @@ protected:
             test::WaitUntil([] { return FindWindowByTitle(CRemoteCmd::kWindowTitle) != 0; }));
     }
 
+    // A key as the window system delivers it: to the window, which hands it to its focused
+    // control.
+    void Key(int key) {
+        for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+            QKeyEvent event(type, key, Qt::NoModifier);
+            QApplication::sendEvent(w_->windowHandle(), &event);
+        }
+    }
+
     static constexpr const char* kProgramDir = ORX_TEST_PROGRAM_DIR;
 };
+
+TEST_F(MainWinEndToEndTest, FromAFreshStartDownSelectsThePlaylistAndF5PlaysIt) {
+    test::WritePlaylist(Video("Morning.vid"), {test::Clip("intro_2.mpg", 2000)});
+    Open();
+    w_->show();
+    ASSERT_TRUE(test::WaitUntil([&] {  // the first tick opens the hardware
+        QApplication::processEvents();
+        return !w_->firstTick();
+    }));
+    ASSERT_TRUE(w_->engine().hardwareOk());
+    // A wheel turned over the restore choice it was not clicked into leaves "Previous".
+    QWheelEvent wheel(QPointF(5, 5), QPointF(5, 5), {}, QPoint(0, -120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(w_->toolBar()->restoreCombo(), &wheel);
+
+    Key(Qt::Key_Down);
+    EXPECT_EQ(w_->engine().playlistPath, Video("Morning.vid"));
+    Key(Qt::Key_F5);
+    EXPECT_TRUE(w_->engine().playing());
+    Key(Qt::Key_F8);
+    EXPECT_FALSE(w_->engine().playing());
+    EXPECT_EQ(w_->toolBar()->RestoreComboIndex(), 1);
+    EXPECT_NE(test::LoggedCommands(dir_ / "vdhost1.log").find("1:"), std::string::npos);
+}
+
+TEST_F(MainWinEndToEndTest, HostsAreClosedWhenTheProcessEndsWithoutTheWindow) {
+    Open();
+    w_->OnTimerTick();  // opens the hardware
+    ASSERT_TRUE(w_->engine().hardwareOk());
+    // The toolkit ends the process with exit() when it loses its display connection: the window
+    // is never destroyed. A copy of this process does so here, with the hosts open.
+    const pid_t copy = fork();
+    if (copy == 0) {
+        std::exit(1);
+    }
+    ASSERT_GT(copy, 0);
+    waitpid(copy, nullptr, 0);
+    for (const char* board : {"1", "2"}) {
+        const std::string log = dir_ / (std::string("vdhost") + board + ".log");
+        EXPECT_TRUE(test::WaitUntil([&] {
+            return test::LoggedCommands(log).ends_with("WM_CLOSE");
+        })) << test::LoggedCommands(log);
+    }
+}
 
 TEST_F(MainWinEndToEndTest, PlaylistIsCuedPlayedToAirAndLogged) {
     using test::Clip;

@@ -12,7 +12,7 @@
 
 namespace orx {
 
-TEST(ProcessTest, AChildGetsArgumentsFolderAndEnvironmentOnlyAndIsReaped) {
+TEST(ProcessTest, AChildGetsArgumentsFolderEnvironmentAndAGroupOfItsOwnAndIsReaped) {
     test::TempFolder folder;
     const std::string work = folder / "work dir", out = folder / "out.txt";
     ASSERT_EQ(mkdir(work.c_str(), 0700), 0);
@@ -21,12 +21,16 @@ TEST(ProcessTest, AChildGetsArgumentsFolderAndEnvironmentOnlyAndIsReaped) {
 
     setenv("ORX_LAUNCH_PROBE", "inherited", 1);
     const int leaky = open("/dev/null", O_RDONLY);  // not close-on-exec
-    const std::string script = "{ pwd; echo $ORX_LAUNCH_PROBE; echo \"$1\"; ls /proc/self/fd; }";
+    // Fields 1 and 5 of the stat line: the process id and its process group.
+    const std::string script =
+        "{ pwd; echo $ORX_LAUNCH_PROBE; echo \"$1\"; ls /proc/self/fd; "
+        "set -- $(cat /proc/$$/stat); test $1 = $5 && echo leader; }";
     ASSERT_TRUE(LaunchProcess(
         "sh", {"-c", script + " >$0.tmp; mv $0.tmp $0", out, "?MPEG2_Video_Window_1?"}, work));
     EXPECT_TRUE(test::WaitUntil([&] { return std::filesystem::exists(out); }));
     close(leaky);  // listed: 0, 1, 2 and the one ls opens to list them
-    EXPECT_EQ(test::ReadFile(out), work + "\ninherited\n?MPEG2_Video_Window_1?\n0\n1\n2\n3\n");
+    EXPECT_EQ(test::ReadFile(out),
+              work + "\ninherited\n?MPEG2_Video_Window_1?\n0\n1\n2\n3\nleader\n");
     EXPECT_TRUE(test::WaitUntil([] {  // no child stays a zombie
         siginfo_t info{};
         return waitid(P_ALL, 0, &info, WEXITED | WNOHANG | WNOWAIT) != 0 || info.si_pid == 0;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <QApplication>
+#include <QMessageBox>
 #include <QMouseEvent>
 
 namespace orx {
@@ -47,6 +48,34 @@ TEST_F(CSplitterBarTest, DragShowsAnOutlineAndReleaseMovesThePanesAndReports) {
     Send(QEvent::MouseButtonPress, 201, Qt::LeftButton, Qt::LeftButton);
     Send(QEvent::MouseButtonRelease, 100, Qt::LeftButton, Qt::NoButton);
     EXPECT_TRUE(!bar_->dragging() && reports_.size() == 1u);
+}
+
+TEST_F(CSplitterBarTest, ADragEndsWithoutMovingWhenAModalBoxOrAnotherWindowTakesOver) {
+    parent_.show();
+    QApplication::processEvents();
+    Send(QEvent::MouseButtonPress, 290, Qt::LeftButton, Qt::LeftButton);
+    Send(QEvent::MouseMove, 100, Qt::NoButton, Qt::LeftButton);
+    QMessageBox box(QMessageBox::Warning, "Mixer", "Command failed", QMessageBox::Ok);
+    box.setWindowModality(Qt::ApplicationModal);
+    box.show();  // a failed mixer command during a run
+    QApplication::processEvents();
+    EXPECT_FALSE(bar_->dragging());
+    EXPECT_TRUE(bar_->lastOutline().isNull());
+    box.hide();
+    // The release the window system may still deliver belongs to no drag.
+    Send(QEvent::MouseButtonRelease, 100, Qt::LeftButton, Qt::NoButton);
+    EXPECT_TRUE(reports_.empty());
+    EXPECT_EQ(bar_->geometry().top(), 289);
+
+    QWidget other;
+    parent_.activateWindow();
+    QApplication::processEvents();
+    Send(QEvent::MouseButtonPress, bar_->geometry().top() + 1, Qt::LeftButton, Qt::LeftButton);
+    ASSERT_TRUE(bar_->dragging());
+    other.show();
+    other.activateWindow();
+    QApplication::processEvents();
+    EXPECT_FALSE(bar_->dragging());
 }
 
 }  // namespace
