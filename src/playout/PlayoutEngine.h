@@ -86,6 +86,8 @@ public:
     void SetReplyWindow(WindowHandle window) { replyWindow_ = window; }
     int32_t runTotalMs() const { return runTotalMs_; }
     int32_t clipMs() const { return clipMs_; }
+    // The tick the run's elapsed time counts from (shifted by pauses).
+    uint32_t playStartTick() const { return playStartTick_; }
     const AirLogState& airLog() const { return airLog_; }
 
     static constexpr uint32_t kRunTimerMs = 50;
