@@ -40,6 +40,12 @@ void CRemoteCmd::ReportFailure(int messageId) {
 int CRemoteCmd::SendCmd(int mode, const char* word, WindowHandle wParam) {
     if (!word)
         word = "";
+    if (unresponsive_) {
+        DebugLog("CRemoteCmd::SendCmd() [%s:%d]", word, mode);
+        DebugLog("CRemoteCmd::SendCmd() [%s] returns error!", word);
+        ReportFailure(kMsgCannotExecute);
+        return 0;
+    }
     if (remoteWindow_ == 0 || !IsWindow(remoteWindow_)) {
         remoteWindow_ = FindWindowByTitle(kWindowTitle);
     }
@@ -51,8 +57,12 @@ int CRemoteCmd::SendCmd(int mode, const char* word, WindowHandle wParam) {
     }
 
     const MixerPayload payload = EncodeMixerPayload(mode, word);
-    const int64_t answer = SendWindowMessage(remoteWindow_, kWmCopyData, wParam, kMixerCommandData,
-                                             payload.data(), static_cast<uint32_t>(payload.size()));
+    SendOutcome outcome = SendOutcome::kFailed;
+    const int64_t answer =
+        SendWindowMessage(remoteWindow_, kWmCopyData, wParam, kMixerCommandData, payload.data(),
+                          static_cast<uint32_t>(payload.size()), &outcome);
+    if (outcome == SendOutcome::kTimedOut)
+        unresponsive_ = true;
     if (answer == 0) {
         DebugLog("CRemoteCmd::SendCmd() [%s] returns error!", word);
         ReportFailure(kMsgCannotExecute);
@@ -91,6 +101,7 @@ int CRemoteCmd::Launch(const std::string& folder) {
 
 int CRemoteCmd::Seize(int logoOff) {
     DebugLog("CRemoteCmd::Seize(%d)", logoOff);
+    unresponsive_ = false;
     if (SendCmd(kModePress, "BREAK") == 0)
         return 0;
     clock_.Sleep(kSeizeBreakWaitMs);
@@ -139,6 +150,7 @@ int CRemoteCmd::Seize(int logoOff) {
 
 void CRemoteCmd::Restore(int cut, int in) {
     DebugLog("CRemoteCmd::Restore(), cut: %d, in: %d", cut, in);
+    unresponsive_ = false;
     // A source index past the table cannot be selected (nor stored, which would make every later
     // restore read past it): it is taken as "the seized source".
     if (in < -2 || in >= kSourceCount)
