@@ -2,13 +2,18 @@
 
 #include <algorithm>
 #include <limits>
+#include <utility>
 
 #include "app/DebugLog.h"
+#include "app/UiHost.h"
 #include "devices/MixerVocabulary.h"
+#include "lang/TextServices.h"
 
 namespace orx {
 
 namespace {
+
+constexpr int kMsgPlayFailed = 3048;
 
 // Restore-input list: 0 "On preview" (-2), 1 "Previous" (-1), 2 + k source k. An index outside
 // the list (no selection) falls back to "Previous", so the channel is never asked for a source
@@ -86,6 +91,7 @@ void PlayoutEngine::ApplyPlaylist(const Playlist* newPlaylist) {
         PrepareSchedule(playlist_, schedule_);
         runTotalMs_ = schedule_.totalMs;
         clipMs_ = schedule_.FirstClipMs();
+        ArmDueTimer();
     }
     view_.UpdateToolbar();
     const int row = view_.SelectedClipRow();
@@ -100,6 +106,8 @@ void PlayoutEngine::OnAirPlay() {
         return;
     timer_.Stop();
     if (!readyToPlay_)
+        return;
+    if (prepareRun_ && !prepareRun_())
         return;
     if (remote_.Seize(schedule_.logoOff) == 0) {
         // The channel has shown its message; the next failure is to be reported again.
@@ -117,7 +125,11 @@ void PlayoutEngine::OnAirPlay() {
     paused_ = false;
     view_.UpdateToolbar();
     airLog_.EmptyRecords();
+    failedClip_.clear();
+    playFailureShown_ = false;
     PlayStep(0);
+    ArmDueTimer();
+    ReportPlayFailure();
 }
 
 void PlayoutEngine::OnAirPause() {
@@ -125,6 +137,7 @@ void PlayoutEngine::OnAirPause() {
         return;
     if (!paused_) {
         timer_.Stop();
+        timer_.CancelDue();
         pauseTick_ = clock_.Ticks();
     } else {
         timer_.Start(kRunTimerMs);
@@ -133,6 +146,7 @@ void PlayoutEngine::OnAirPause() {
         clipStartTick_ += pauseTick_;
     }
     paused_ = !paused_;
+    ArmDueTimer();
     view_.UpdateToolbar();
     // The decoders toggle on the same command both ways; only a board with a clip loaded gets it.
     for (int board = 0; board < kPlayoutBoards; ++board) {
@@ -163,6 +177,7 @@ void PlayoutEngine::StopPlayback(bool restore) {
         paused_ = false;
         view_.UpdateToolbar();
         timer_.Stop();
+        timer_.CancelDue();
         airLog_.AirLogEndAll();
         if (restore) {
             remote_.Restore(1, -1);
@@ -182,9 +197,42 @@ void PlayoutEngine::OnRunTick() {
         return;
     ShowRunTimes();
     const uint32_t elapsed = ElapsedMs();
-    std::lock_guard<std::recursive_mutex> lock(scheduleLock_);
-    PlayStep(
-        static_cast<int32_t>(std::min<uint32_t>(elapsed, std::numeric_limits<int32_t>::max())));
+    {
+        std::lock_guard<std::recursive_mutex> lock(scheduleLock_);
+        PlayStep(
+            static_cast<int32_t>(std::min<uint32_t>(elapsed, std::numeric_limits<int32_t>::max())));
+        ArmDueTimer();
+    }
+    ReportPlayFailure();
+}
+
+void PlayoutEngine::ReportPlayFailure() {
+    if (failedClip_.empty() || stepping_)
+        return;
+    const std::string clip = std::exchange(failedClip_, {});
+    if (playFailureShown_)
+        return;
+    playFailureShown_ = true;
+    // A modal box: the ticks of its event loop keep the run going.
+    ShowMessageText(FormatTranslated(kMsgPlayFailed, {clip}), mb::IconError);
+}
+
+void PlayoutEngine::ArmDueTimer() {
+    if (!playing_ || paused_ || stepping_)
+        return;
+    const PlaySchedule& s = schedule_;
+    int64_t due = int64_t{s.totalMs} + kEndGraceMs;
+    for (int b = 0; b < kPlayoutBoards; ++b) {
+        const int32_t k = s.nextClip[b];
+        if (k >= 0 && k < static_cast<int32_t>(s.boardQueue[b].size()))
+            due = std::min<int64_t>(due, s.boardQueue[b][k].startMs);
+    }
+    if (s.nextEvent >= 0 && s.nextEvent < static_cast<int32_t>(s.mixerEvents.size()))
+        due = std::min<int64_t>(due, s.mixerEvents[s.nextEvent].timeMs);
+    // Whatever was due has just been sent, so the next thing lies at least 1 ms ahead; the lower
+    // bound also keeps the timer from spinning should anything be left behind.
+    const int64_t delay = std::clamp<int64_t>(due - int64_t{ElapsedMs()}, 1, kMaxDueDelayMs);
+    timer_.ArmDue(static_cast<uint32_t>(delay));
 }
 
 bool PlayoutEngine::SendDueClip(int board, int32_t elapsedMs) {
@@ -199,10 +247,16 @@ bool PlayoutEngine::SendDueClip(int board, int32_t elapsedMs) {
     const ClipCue cue = queue[k];
     s.started[board] = 0;
     s.free[board] = 0;
-    video_.SendCmd(board, cue.playMode != 0 ? VIDCMD_PLAY2 : VIDCMD_PLAY, cue.path.c_str());
+    const int played =
+        video_.SendCmd(board, cue.playMode != 0 ? VIDCMD_PLAY2 : VIDCMD_PLAY, cue.path.c_str());
     s.free[board] = 1;
     airLog_.AirLogEnd(board);
-    airLog_.AirLogBegin(board, cue.path);
+    if (played != 0) {
+        airLog_.AirLogBegin(board, cue.path);
+    } else {
+        DebugLog("CMainWin::PlayStep(): board %d did not play %s", board, cue.path.c_str());
+        failedClip_ = cue.path;
+    }
     view_.SelectClipRow(cue.sequenceIndex);
     clipMs_ = cue.durationMs;
     clipStartTick_ = clock_.Ticks();
