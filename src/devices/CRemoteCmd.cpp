@@ -46,21 +46,31 @@ int CRemoteCmd::SendCmd(int mode, const char* word, WindowHandle wParam) {
         ReportFailure(kMsgCannotExecute);
         return 0;
     }
-    if (remoteWindow_ == 0 || !IsWindow(remoteWindow_)) {
+    const bool lookedUp = remoteWindow_ == 0;
+    if (lookedUp)
         remoteWindow_ = FindWindowByTitle(kWindowTitle);
-    }
     DebugLog("CRemoteCmd::SendCmd() [%s:%d]", word, mode);
+    // The send itself tells whether the window is still there (no separate probe, which would
+    // cost the application a second connection per command); a kept window found gone is looked
+    // up again by its title, as a new instance of the application has a new window.
+    const MixerPayload payload = EncodeMixerPayload(mode, word);
+    auto send = [&](SendOutcome& outcome) {
+        return SendWindowMessage(remoteWindow_, kWmCopyData, wParam, kMixerCommandData,
+                                 payload.data(), static_cast<uint32_t>(payload.size()), &outcome);
+    };
+    SendOutcome outcome = SendOutcome::kGone;
+    int64_t answer = remoteWindow_ != 0 ? send(outcome) : 0;
+    if (outcome == SendOutcome::kGone && !lookedUp) {
+        remoteWindow_ = FindWindowByTitle(kWindowTitle);
+        answer = remoteWindow_ != 0 ? send(outcome) : 0;
+    }
+    if (outcome == SendOutcome::kGone)
+        remoteWindow_ = 0;
     if (remoteWindow_ == 0) {
         DebugLog("CRemoteCmd::SendCmd() failed: Remote window not found!");
         ReportFailure(kMsgNotRunning);
         return 0;
     }
-
-    const MixerPayload payload = EncodeMixerPayload(mode, word);
-    SendOutcome outcome = SendOutcome::kFailed;
-    const int64_t answer =
-        SendWindowMessage(remoteWindow_, kWmCopyData, wParam, kMixerCommandData, payload.data(),
-                          static_cast<uint32_t>(payload.size()), &outcome);
     if (outcome == SendOutcome::kTimedOut)
         unresponsive_ = true;
     if (answer == 0) {

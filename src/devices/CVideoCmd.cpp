@@ -149,14 +149,20 @@ bool CVideoCmd::RestartDeadHosts(std::vector<int>& relaunched) {
 int CVideoCmd::SendCmd(int board, int code, const char* text) {
     if (board < 0 || board >= startedCount_)
         return 0;
-    if (hostWindow_[board] == 0 || !IsWindow(hostWindow_[board])) {
+    if (hostWindow_[board] == 0)
+        return 0;
+    // The send itself tells whether the window is still there (no separate probe, which would
+    // cost the host a second connection per command): a window found gone is forgotten and
+    // the command yields 0 without a log line.
+    const DecoderPayload payload = EncodeDecoderPayload(text ? std::string_view(text) : "");
+    SendOutcome outcome = SendOutcome::kFailed;
+    const int result = ClampResult(SendWindowMessage(
+        hostWindow_[board], kWmCopyData, replyWindow_, static_cast<uint64_t>(code), payload.data(),
+        static_cast<uint32_t>(payload.size()), &outcome));
+    if (outcome == SendOutcome::kGone) {
         hostWindow_[board] = 0;
         return 0;
     }
-    const DecoderPayload payload = EncodeDecoderPayload(text ? std::string_view(text) : "");
-    const int result = ClampResult(SendWindowMessage(hostWindow_[board], kWmCopyData, replyWindow_,
-                                                     static_cast<uint64_t>(code), payload.data(),
-                                                     static_cast<uint32_t>(payload.size())));
     DebugLog("CVideoCmd::SendCmd(): board %d, cmd: %d, result: %d", board, code, result);
     return result;
 }
