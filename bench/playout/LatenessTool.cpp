@@ -193,6 +193,7 @@ int main(int argc, char** argv) {
 
     // Lateness of every scheduled clip and mixer command, matched in order with what arrived.
     std::vector<int64_t> late;
+    std::vector<std::pair<int64_t, std::string>> worst;  // lateness, what and when
     int mismatches = 0;
     for (int board = 0; board < 2; ++board) {
         std::vector<Logged> plays;
@@ -204,6 +205,8 @@ int main(int argc, char** argv) {
         for (size_t i = 0; i < queue.size() && i < plays.size(); ++i) {
             mismatches += plays[i].text != queue[i].path;
             late.push_back(plays[i].ms - (startWallMs + queue[i].startMs));
+            worst.emplace_back(late.back(), "PLAY board " + std::to_string(board) + " at " +
+                                                std::to_string(queue[i].startMs));
         }
         mismatches += static_cast<int>(std::max(queue.size(), plays.size()) -
                                        std::min(queue.size(), plays.size()));
@@ -223,6 +226,8 @@ int main(int argc, char** argv) {
         const MixerEvent& e = schedule.mixerEvents[i];
         mismatches += l.text != e.word || l.code != std::to_string(e.mode);
         late.push_back(l.ms - (startWallMs + e.timeMs));
+        worst.emplace_back(late.back(), e.word + " (event " + std::to_string(i) + ") at " +
+                                            std::to_string(e.timeMs));
     }
 
     std::sort(late.begin(), late.end());
@@ -231,6 +236,10 @@ int main(int argc, char** argv) {
     std::printf("lateness ms: min %lld, median %lld, p99 %lld, max %lld\n",
                 static_cast<long long>(late.front()), static_cast<long long>(at(0.5)),
                 static_cast<long long>(at(0.99)), static_cast<long long>(late.back()));
+    std::sort(worst.rbegin(), worst.rend());
+    for (size_t i = 0; i < worst.size() && i < 5; ++i)
+        std::printf("  %lld ms late: %s\n", static_cast<long long>(worst[i].first),
+                    worst[i].second.c_str());
     fs::remove_all(dir);
     return mismatches == 0 ? 0 : 1;
 }
