@@ -238,6 +238,20 @@ TEST_F(PlayoutEngineTest, AClipThatDidNotPlayIsToldOnceAndNotAirLoggedAndTheRunG
     EXPECT_EQ(ui.boxes[0].text, FormatTranslated(3048, {Settings().videoPath + "b.mpg"}));
 }
 
+TEST_F(PlayoutEngineTest, TheRunPreparationComesBeforeTheSeizureAndMayRefuseTheRun) {
+    bool relaunched = false;
+    engine_.SetRunPreparation([&] {
+        studio_.calls.emplace_back("PREPARE", studio_.Now());
+        return relaunched;
+    });
+    Apply(TwoBoard());
+    engine_.OnAirPlay();  // a dead host could not be started again: no run
+    EXPECT_FALSE(engine_.playing() || studio_.running);
+    relaunched = true;
+    engine_.OnAirPlay();
+    EXPECT_EQ(studio_.Trace(), "PREPARE@0, PREPARE@0, SEIZE 0@0, V0 1 ~/a.mpg@0");
+}
+
 // Timer 1 with the main window's one-shot due timer; the clock starts 300 ms before its wrap.
 class PlayoutDueTimerTest : public PlayoutFolderTest {
 protected:
