@@ -229,9 +229,11 @@ void PlayoutEngine::ArmDueTimer() {
     }
     if (s.nextEvent >= 0 && s.nextEvent < static_cast<int32_t>(s.mixerEvents.size()))
         due = std::min<int64_t>(due, s.mixerEvents[s.nextEvent].timeMs);
-    // Whatever was due has just been sent, so the next thing lies at least 1 ms ahead; the lower
-    // bound also keeps the timer from spinning should anything be left behind.
-    const int64_t delay = std::clamp<int64_t>(due - int64_t{ElapsedMs()}, 1, kMaxDueDelayMs);
+    // Whatever was due has just been sent, so the next thing lies ahead. Should anything due be
+    // left behind (a board's flags holding the step back), the periodic tick's interval applies
+    // rather than a timer that fires again at once.
+    const int64_t ahead = due - int64_t{ElapsedMs()};
+    const int64_t delay = ahead > 0 ? std::min(ahead, kMaxDueDelayMs) : int64_t{kRunTimerMs};
     timer_.ArmDue(static_cast<uint32_t>(delay));
 }
 
