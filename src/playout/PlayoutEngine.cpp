@@ -4,9 +4,11 @@
 #include <limits>
 #include <utility>
 
+#include "app/AppSettings.h"
 #include "app/DebugLog.h"
 #include "app/UiHost.h"
 #include "devices/MixerVocabulary.h"
+#include "lang/ProgramTexts.h"
 #include "lang/TextServices.h"
 
 namespace orx {
@@ -184,6 +186,7 @@ void PlayoutEngine::StopPlayback(bool restore) {
             WaitAfterRestore();
         }
         video_.StopAll();
+        ReportAirLogLoss();
     }
     if (readyToPlay_) {
         clipMs_ = schedule_.FirstClipMs();
@@ -203,7 +206,19 @@ void PlayoutEngine::OnRunTick() {
             static_cast<int32_t>(std::min<uint32_t>(elapsed, std::numeric_limits<int32_t>::max())));
         ArmDueTimer();
     }
+    ReportAirLogLoss();
     ReportPlayFailure();
+}
+
+void IPlayoutView::ShowRunMessage(const std::string& text, unsigned type) {
+    ShowMessageText(text, type);
+}
+
+void PlayoutEngine::ReportAirLogLoss() {
+    if (stepping_ || !airLog_.TakeLossToReport())
+        return;
+    view_.ShowRunMessage(FormatTranslated(kStringAirLogNotWritten, {PathInAppDir("airlog.txt")}),
+                         mb::Ok | mb::IconWarning);
 }
 
 void PlayoutEngine::ReportPlayFailure() {
@@ -213,8 +228,7 @@ void PlayoutEngine::ReportPlayFailure() {
     if (playFailureShown_)
         return;
     playFailureShown_ = true;
-    // A modal box: the ticks of its event loop keep the run going.
-    ShowMessageText(FormatTranslated(kMsgPlayFailed, {clip}), mb::IconError);
+    view_.ShowRunMessage(FormatTranslated(kMsgPlayFailed, {clip}), mb::Ok | mb::IconError);
 }
 
 void PlayoutEngine::ArmDueTimer() {

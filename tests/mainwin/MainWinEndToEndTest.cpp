@@ -4,6 +4,9 @@
 #include <QAction>
 #include <QComboBox>
 #include <QKeyEvent>
+#include <chrono>
+#include <filesystem>
+#include <thread>
 
 #include "../settings/SettingsTestSupport.h"
 #include "MainWinTestSupport.h"
@@ -195,6 +198,35 @@ TEST_F(MainWinEndToEndTest, KeysPlayAfterADeadHostIsStartedAgainAndTheDueTimerFo
     const std::string airLog = test::ReadFile(dir_ / "airlog.txt");
     EXPECT_NE(airLog.find("a_2.mpg"), std::string::npos) << airLog;
     EXPECT_NE(airLog.find("b_2.mpg"), std::string::npos) << airLog;
+}
+
+TEST_F(MainWinEndToEndTest, ALostAirLogLineIsToldWhileTheRunGoesOnUnderTheBox) {
+    using test::Clip;
+    std::filesystem::create_directories(dir_ / "airlog.txt");  // no line can be written
+    test::WritePlaylist(Video("Show.vid"),
+                        {Clip("a_1.mpg", 1000), Clip("b_1.mpg", 1000), Clip("c_1.mpg", 1000)});
+    Open();
+    w_->OnTimerTick();  // opens the hardware
+    Select("Show");
+    // The window's own timer drives the run, as in the program; the clock moves with the loop.
+    auto runFor = [this](int loops) {
+        for (int i = 0; i < loops && w_->engine().playing(); ++i) {
+            clock_.ticks += 50;
+            QApplication::processEvents(QEventLoop::AllEvents, 5);
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    };
+    bool endedUnderTheBox = false;
+    ui_.onBox = [&](const test::RecordingUiHost::Box&) {  // the operator does not answer
+        runFor(1000);
+        endedUnderTheBox = !w_->engine().playing();
+    };
+    w_->toolBar()->action(MainToolBar::kPlayId)->trigger();
+    runFor(1000);
+    ASSERT_FALSE(w_->engine().playing());
+    ASSERT_EQ(ui_.boxes.size(), 1u);  // a's line when c went to air, and the two at the end
+    EXPECT_EQ(ui_.boxes[0].text.substr(0, 26), "Air log cannot be written!");
+    EXPECT_TRUE(endedUnderTheBox);
 }
 
 }  // namespace
