@@ -1,12 +1,14 @@
 // One mixer command round trip to a live tallyx over the window-message transport, against a
 // bare Unix-socket ping-pong of 8 bytes on one open connection (the floor the transport's
-// connect-per-message design pays on top of). Each benchmark reports the median and the 99th
-// percentile of its per-iteration times as counters.
+// connect-per-message design pays on top of), and against the same exchange on a fresh connection
+// per message with nothing else done (the floor of that design). Each benchmark reports the median
+// and the 99th percentile of its per-iteration times as counters.
 
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -119,6 +121,54 @@ void BM_BareUnixSocketPingPong(benchmark::State& state) {
     ::waitpid(pid, nullptr, 0);
 }
 BENCHMARK(BM_BareUnixSocketPingPong)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+// The floor of the protocol's design: one fresh connection per message (socket, connect, accept,
+// 36 bytes out, 8 back, close), with nothing else done on either side.
+void BM_ConnectPerMessagePingPong(benchmark::State& state) {
+    char tmpl[] = "/tmp/orx-bench-XXXXXX";
+    const std::string path = std::string(::mkdtemp(tmpl)) + "/s";
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    path.copy(addr.sun_path, sizeof addr.sun_path - 1);
+    const int listener = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (::bind(listener, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
+        ::listen(listener, 64) != 0) {
+        state.SkipWithError("cannot listen");
+        return;
+    }
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        char buf[36];
+        for (;;) {
+            const int c = ::accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
+            if (c < 0)
+                ::_exit(0);
+            if (::recv(c, buf, sizeof buf, MSG_WAITALL) == 36)
+                ::send(c, buf, 8, MSG_NOSIGNAL);
+            ::close(c);
+        }
+    }
+    std::vector<double> samples;
+    char buf[36] = {};
+    for (auto _ : state) {
+        auto t0 = Clock::now();
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+        ::send(fd, buf, sizeof buf, MSG_NOSIGNAL);
+        ::recv(fd, buf, 8, MSG_WAITALL);
+        ::close(fd);
+        auto t1 = Clock::now();
+        double us = std::chrono::duration<double, std::micro>(t1 - t0).count();
+        samples.push_back(us);
+        state.SetIterationTime(us / 1e6);
+    }
+    ReportPercentiles(state, samples);
+    ::kill(pid, SIGKILL);
+    ::waitpid(pid, nullptr, 0);
+    ::close(listener);
+    std::filesystem::remove_all(std::filesystem::path(path).parent_path());
+}
+BENCHMARK(BM_ConnectPerMessagePingPong)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -40,19 +40,39 @@ void CRemoteCmd::ReportFailure(int messageId) {
 int CRemoteCmd::SendCmd(int mode, const char* word, WindowHandle wParam) {
     if (!word)
         word = "";
-    if (remoteWindow_ == 0 || !IsWindow(remoteWindow_)) {
-        remoteWindow_ = FindWindowByTitle(kWindowTitle);
+    if (unresponsive_) {
+        DebugLog("CRemoteCmd::SendCmd() [%s:%d]", word, mode);
+        DebugLog("CRemoteCmd::SendCmd() [%s] returns error!", word);
+        ReportFailure(kMsgCannotExecute);
+        return 0;
     }
+    const bool lookedUp = remoteWindow_ == 0;
+    if (lookedUp)
+        remoteWindow_ = FindWindowByTitle(kWindowTitle);
     DebugLog("CRemoteCmd::SendCmd() [%s:%d]", word, mode);
+    // The send itself tells whether the window is still there (no separate probe, which would
+    // cost the application a second connection per command); a kept window found gone is looked
+    // up again by its title, as a new instance of the application has a new window.
+    const MixerPayload payload = EncodeMixerPayload(mode, word);
+    auto send = [&](SendOutcome& outcome) {
+        return SendWindowMessage(remoteWindow_, kWmCopyData, wParam, kMixerCommandData,
+                                 payload.data(), static_cast<uint32_t>(payload.size()), &outcome);
+    };
+    SendOutcome outcome = SendOutcome::kGone;
+    int64_t answer = remoteWindow_ != 0 ? send(outcome) : 0;
+    if (outcome == SendOutcome::kGone && !lookedUp) {
+        remoteWindow_ = FindWindowByTitle(kWindowTitle);
+        answer = remoteWindow_ != 0 ? send(outcome) : 0;
+    }
+    if (outcome == SendOutcome::kGone)
+        remoteWindow_ = 0;
     if (remoteWindow_ == 0) {
         DebugLog("CRemoteCmd::SendCmd() failed: Remote window not found!");
         ReportFailure(kMsgNotRunning);
         return 0;
     }
-
-    const MixerPayload payload = EncodeMixerPayload(mode, word);
-    const int64_t answer = SendWindowMessage(remoteWindow_, kWmCopyData, wParam, kMixerCommandData,
-                                             payload.data(), static_cast<uint32_t>(payload.size()));
+    if (outcome == SendOutcome::kTimedOut)
+        unresponsive_ = true;
     if (answer == 0) {
         DebugLog("CRemoteCmd::SendCmd() [%s] returns error!", word);
         ReportFailure(kMsgCannotExecute);
@@ -91,6 +111,7 @@ int CRemoteCmd::Launch(const std::string& folder) {
 
 int CRemoteCmd::Seize(int logoOff) {
     DebugLog("CRemoteCmd::Seize(%d)", logoOff);
+    unresponsive_ = false;
     if (SendCmd(kModePress, "BREAK") == 0)
         return 0;
     clock_.Sleep(kSeizeBreakWaitMs);
@@ -139,6 +160,7 @@ int CRemoteCmd::Seize(int logoOff) {
 
 void CRemoteCmd::Restore(int cut, int in) {
     DebugLog("CRemoteCmd::Restore(), cut: %d, in: %d", cut, in);
+    unresponsive_ = false;
     // A source index past the table cannot be selected (nor stored, which would make every later
     // restore read past it): it is taken as "the seized source".
     if (in < -2 || in >= kSourceCount)

@@ -14,6 +14,10 @@ namespace orx {
 //
 // A burst of failing commands is reported to the operator once: errorShown is set by the first
 // report and cleared by a successful command, a launch attempt or ResetError.
+//
+// A hung application costs one send timeout per sequence, not one per command: after a command
+// timed out, the rest of that sequence fails at once (logged and reported as any failure). A
+// sequence is a seize and the run's commands after it, or a restore; the next one tries again.
 class CRemoteCmd : public IRemoteChannel {
 public:
     static constexpr const char* kWindowTitle = "ORX Remote Control";
@@ -52,6 +56,7 @@ public:
 
     const SeizeState& seizeState() const { return seize_; }
     bool errorShown() const { return errorShown_ != 0; }
+    bool unresponsive() const { return unresponsive_; }
     WindowHandle remoteWindow() const { return remoteWindow_; }
 
 private:
@@ -61,6 +66,7 @@ private:
     Clock& clock_;
     WindowHandle remoteWindow_ = 0;
     int32_t errorShown_ = 0;
+    bool unresponsive_ = false;  // a command of this sequence timed out
     SeizeState seize_;
 };
 

@@ -28,23 +28,56 @@ std::string CVideoCmd::HostTitle(int board) {
 }
 
 bool CVideoCmd::LaunchHost(const std::string& program, const std::string& title,
-                           const std::vector<std::string>& extraArgs) {
+                           const std::vector<std::string>& extraArgs,
+                           std::unique_ptr<ChildProcess>* process) {
     if (program.empty())
         return false;
     std::vector<std::string> args;
     args.reserve(1 + extraArgs.size());
     args.push_back("?" + title + "?");
     args.insert(args.end(), extraArgs.begin(), extraArgs.end());
-    return LaunchProcess(program, args);
+    std::unique_ptr<ChildProcess> started = StartProcess(program, args);
+    const bool ok = started != nullptr;
+    if (process != nullptr)
+        *process = std::move(started);
+    return ok;
 }
 
 bool CVideoCmd::Launch(int board, const std::string& title) {
+    hostProcess_[board].reset();
     if (launcher_)
         return launcher_(board, title);
     std::string program = hostProgram_;
     if (program.empty())
         program = FindProgram(FolderOf(ExecutablePath()), "vdhost");
-    return LaunchHost(program, title);
+    return LaunchHost(program, title, {}, &hostProcess_[board]);
+}
+
+bool CVideoCmd::StartHost(int i) {
+    boardBusy_[i] = 0;
+    hostWindow_[i] = 0;
+    const std::string title = HostTitle(i);
+    if (!Launch(i, title)) {
+        DebugLog("CVideoCmd::CreateProcess(): failed for board %d", i);
+        return false;
+    }
+    clock_.Sleep(kHostStartWaitMs);
+    hostWindow_[i] = FindWindowByTitle(title);
+    return true;
+}
+
+void CVideoCmd::EndHostProcess(int board) {
+    std::unique_ptr<ChildProcess> process = std::move(hostProcess_[board]);
+    if (process == nullptr || !process->Running())
+        return;
+    // A window that came up late is closed in order; a host without one is ended.
+    const WindowHandle window = FindWindowByTitle(HostTitle(board));
+    if (window != 0) {
+        SendWindowMessage(window, kWmClose, 0, 0, nullptr, 0);
+        if (process->WaitExit(kHostStartWaitMs))
+            return;
+    }
+    process->Terminate();
 }
 
 int CVideoCmd::Start(WindowHandle replyWindow, int boardCount) {
@@ -56,15 +89,11 @@ int CVideoCmd::Start(WindowHandle replyWindow, int boardCount) {
         return 0;
 
     for (int i = 0; i < boardCount; ++i) {
-        boardBusy_[i] = 0;
-        hostWindow_[i] = 0;
-        const std::string title = HostTitle(i);
-        if (!Launch(i, title)) {
-            DebugLog("CVideoCmd::CreateProcess(): failed for board %d", i);
+        hostProcess_[i].reset();
+    }
+    for (int i = 0; i < boardCount; ++i) {
+        if (!StartHost(i))
             continue;
-        }
-        clock_.Sleep(kHostStartWaitMs);
-        hostWindow_[i] = FindWindowByTitle(title);
         ++startedCount_;
         // Carries the reply window of the previous successful start: the new one is stored only
         // once every board is up.
@@ -86,20 +115,54 @@ int CVideoCmd::Start(WindowHandle replyWindow, int boardCount) {
     }
     if (startedCount_ != 0)
         Stop();
+    for (int i = 0; i < boardCount; ++i)
+        EndHostProcess(i);
     return 0;
+}
+
+bool CVideoCmd::RestartDeadHosts(std::vector<int>& relaunched) {
+    bool ok = true;
+    for (int i = 0; i < startedCount_; ++i) {
+        if (hostWindow_[i] != 0 && IsWindow(hostWindow_[i]))
+            continue;
+        // What is left of the old host must not hold the title the new one takes.
+        if (hostProcess_[i] != nullptr && hostProcess_[i]->Running())
+            hostProcess_[i]->Terminate();
+        const bool launched = StartHost(i);
+        if (launched && SendCmd(i, VIDCMD_ISINIT) != 0) {
+            DebugLog("CVideoCmd::Start(): board %d ok", i);
+            relaunched.push_back(i);
+            continue;
+        }
+        if (launched)
+            DebugLog("CVideoCmd::SendCmd(VIDCMD_ISINIT): failed for board %d", i);
+        // A host that failed its initialisation must not keep the title either.
+        if (hostWindow_[i] != 0 && IsWindow(hostWindow_[i]))
+            SendWindowMessage(hostWindow_[i], kWmClose, 0, 0, nullptr, 0);
+        hostWindow_[i] = 0;
+        EndHostProcess(i);
+        ok = false;
+    }
+    return ok;
 }
 
 int CVideoCmd::SendCmd(int board, int code, const char* text) {
     if (board < 0 || board >= startedCount_)
         return 0;
-    if (hostWindow_[board] == 0 || !IsWindow(hostWindow_[board])) {
+    if (hostWindow_[board] == 0)
+        return 0;
+    // The send itself tells whether the window is still there (no separate probe, which would
+    // cost the host a second connection per command): a window found gone is forgotten and
+    // the command yields 0 without a log line.
+    const DecoderPayload payload = EncodeDecoderPayload(text ? std::string_view(text) : "");
+    SendOutcome outcome = SendOutcome::kFailed;
+    const int result = ClampResult(SendWindowMessage(
+        hostWindow_[board], kWmCopyData, replyWindow_, static_cast<uint64_t>(code), payload.data(),
+        static_cast<uint32_t>(payload.size()), &outcome));
+    if (outcome == SendOutcome::kGone) {
         hostWindow_[board] = 0;
         return 0;
     }
-    const DecoderPayload payload = EncodeDecoderPayload(text ? std::string_view(text) : "");
-    const int result = ClampResult(SendWindowMessage(hostWindow_[board], kWmCopyData, replyWindow_,
-                                                     static_cast<uint64_t>(code), payload.data(),
-                                                     static_cast<uint32_t>(payload.size())));
     DebugLog("CVideoCmd::SendCmd(): board %d, cmd: %d, result: %d", board, code, result);
     return result;
 }

@@ -1,5 +1,7 @@
 #include "devices/HardwareControl.h"
 
+#include <vector>
+
 #include "app/AppSettings.h"
 #include "app/BinaryFile.h"
 #include "app/DebugLog.h"
@@ -38,6 +40,18 @@ std::string SamplePath() {
 HardwareControl::HardwareControl(CVideoCmd& video, CRemoteCmd& remote, Clock& clock)
     : video_(video), remote_(remote), clock_(clock) {}
 
+namespace {
+
+void SetVolume(CVideoCmd& video, const std::vector<int>& boards) {
+    if (Settings().volumeSet == 0)
+        return;
+    const std::string volume = std::to_string(Settings().audioVolume);
+    for (int board : boards)
+        video.SendCmd(board, VIDCMD_VOLUME, volume.c_str());
+}
+
+}  // namespace
+
 bool HardwareControl::OpenHardware(WindowHandle mainWindow) {
     const AppSettings& settings = Settings();
     DebugLog("CMainWin::OpenHardware(), inputs: %d, %d", settings.mpegInput1, settings.mpegInput2);
@@ -46,11 +60,11 @@ bool HardwareControl::OpenHardware(WindowHandle mainWindow) {
         hardwareOk = video_.Start(mainWindow, settings.mpeg) != 0;
         if (!hardwareOk) {
             TranslatedMessageBox(kMsgDecoderInitFailed, mb::IconError);
-        } else if (settings.volumeSet != 0) {
-            const std::string volume = std::to_string(settings.audioVolume);
-            for (int i = 0; i < video_.startedCount(); ++i) {
-                video_.SendCmd(i, VIDCMD_VOLUME, volume.c_str());
-            }
+        } else {
+            std::vector<int> boards;
+            for (int i = 0; i < video_.startedCount(); ++i)
+                boards.push_back(i);
+            SetVolume(video_, boards);
         }
     }
     if (hardwareOk)
@@ -62,6 +76,15 @@ void HardwareControl::CloseHardware() {
     DebugLog("CMainWin::CloseHardware()");
     video_.StopAll();
     video_.Stop();
+}
+
+bool HardwareControl::ReviveBoards() {
+    std::vector<int> relaunched;
+    const bool ok = video_.RestartDeadHosts(relaunched);
+    SetVolume(video_, relaunched);
+    if (!ok)
+        TranslatedMessageBox(kMsgDecoderInitFailed, mb::IconError);
+    return ok;
 }
 
 int HardwareControl::LaunchRemote(const std::string& folder) {

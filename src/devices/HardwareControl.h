@@ -27,6 +27,10 @@ public:
     bool OpenHardware(WindowHandle mainWindow);
     // Stops and closes the decoder hosts; the remote-control application keeps running.
     void CloseHardware();
+    // Before a run: relaunches, as OpenHardware starts them (volume included), the host of every
+    // open board that has died. False after telling the operator (3047) when one cannot be
+    // started again.
+    bool ReviveBoards();
     // 1 when the remote-control application runs or was started from folder; else 0 after
     // telling the operator.
     int LaunchRemote(const std::string& folder);

@@ -24,6 +24,9 @@ constexpr ProgramString kStrings[] = {
     {3047,
      "MPEG decoder card(s) initialization failed!\n\nDecoder card is either not installed or in "
      "use by another application!"},
+    {3048,
+     "The decoder card did not start the video clip:\n\n%1\n\nThe clip is not in the air log. "
+     "Playback goes on."},
     {3060,
      "Air log cannot be written!\n\n%1\n\nVideos going to air are not recorded; the "
      "playlist keeps playing."},

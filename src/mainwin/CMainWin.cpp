@@ -124,6 +124,8 @@ CMainWin::CMainWin(CVideoCmd& video, CRemoteCmd& remote, HardwareControl& hardwa
 
     messageWindow_ = MessageWindow::Create(
         {}, [this](const WindowMessage& message) { return OnWindowMessage(message); });
+    // A decoder host that died since the hardware was opened is started again before a run.
+    engine_.SetRunPreparation([this] { return hardware_.ReviveBoards(); });
     if (messageWindow_) {
         engine_.SetReplyWindow(messageWindow_->Handle());
         messageNotifier_ = new QSocketNotifier(messageWindow_->Fd(), QSocketNotifier::Read, this);

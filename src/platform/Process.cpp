@@ -6,7 +6,11 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
+#include <condition_variable>
+#include <csignal>
 #include <cstdlib>
+#include <mutex>
 #include <string_view>
 #include <system_error>
 #include <thread>
@@ -61,6 +65,51 @@ bool IsExecutableFile(const std::string& path) {
 
 }  // namespace
 
+// The reaper thread waits for the end without reaping (WNOWAIT) and reaps under the mutex, so
+// a signal sent while holding the mutex and seeing !exited always reaches this program, never
+// another one that was given the freed pid.
+struct ChildProcess::State {
+    pid_t pid = 0;
+    std::mutex mutex;
+    std::condition_variable ended;
+    bool exited = false;
+    bool hasReaper = true;  // a thread waits for the child
+};
+
+int ChildProcess::Pid() const {
+    return state_->pid;
+}
+
+bool ChildProcess::Running() const {
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    return !state_->exited;
+}
+
+bool ChildProcess::WaitExit(uint32_t ms) const {
+    std::unique_lock<std::mutex> lock(state_->mutex);
+    return state_->ended.wait_for(lock, std::chrono::milliseconds(ms),
+                                  [&] { return state_->exited; });
+}
+
+void ChildProcess::Terminate(uint32_t graceMs) const {
+    for (int sig : {SIGTERM, SIGKILL}) {
+        {
+            std::lock_guard<std::mutex> lock(state_->mutex);
+            if (state_->exited)
+                return;
+            ::kill(state_->pid, sig);
+            if (!state_->hasReaper) {
+                // No reaper thread: reap here.
+                int status = 0;
+                if (::waitpid(state_->pid, &status, sig == SIGKILL ? 0 : WNOHANG) == state_->pid)
+                    state_->exited = true;
+            }
+        }
+        if (WaitExit(sig == SIGTERM ? graceMs : 1000))
+            return;
+    }
+}
+
 // Reaping: every launched child gets a detached thread that waits for exactly that pid. This
 // leaves the process-wide SIGCHLD disposition alone (a SA_NOCLDWAIT handler would break every
 // other waitpid() in the process, including test harnesses and toolkit process classes) and
@@ -68,17 +117,23 @@ bool IsExecutableFile(const std::string& path) {
 // programs are few and long-lived, so one sleeping thread each costs nothing.
 bool LaunchProcess(const std::string& program, const std::vector<std::string>& args,
                    const std::string& workDir) {
+    return StartProcess(program, args, workDir) != nullptr;
+}
+
+std::unique_ptr<ChildProcess> StartProcess(const std::string& program,
+                                           const std::vector<std::string>& args,
+                                           const std::string& workDir) {
     if (program.empty())
-        return false;
+        return nullptr;
     SpawnActions actions;
     if (!actions.Ok())
-        return false;
+        return nullptr;
     // Descriptors without CLOEXEC that other code may have opened must not leak either.
     if (::posix_spawn_file_actions_addclosefrom_np(actions.Get(), 3) != 0)
-        return false;
+        return nullptr;
     if (!workDir.empty() &&
         ::posix_spawn_file_actions_addchdir_np(actions.Get(), workDir.c_str()) != 0) {
-        return false;
+        return nullptr;
     }
     // Each child leads a process group of its own: a Ctrl+C or a hang-up meant for the player's
     // terminal must not end the companions before the player has closed them in order.
@@ -103,17 +158,30 @@ bool LaunchProcess(const std::string& program, const std::vector<std::string>& a
                           : ::posix_spawnp(&pid, program.c_str(), actions.Get(), attributes.Get(),
                                            argv.data(), environ);
     if (rc != 0)
-        return false;
+        return nullptr;
+    auto state = std::make_shared<ChildProcess::State>();
+    state->pid = pid;
     try {
-        std::thread([pid] {
-            int status = 0;
-            while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+        std::thread([state] {
+            siginfo_t info{};
+            while (::waitid(P_PID, static_cast<id_t>(state->pid), &info, WEXITED | WNOWAIT) < 0 &&
+                   errno == EINTR) {
             }
+            {
+                std::lock_guard<std::mutex> lock(state->mutex);
+                int status = 0;
+                while (::waitpid(state->pid, &status, 0) < 0 && errno == EINTR) {
+                }
+                state->exited = true;
+            }
+            state->ended.notify_all();
         }).detach();
     } catch (const std::system_error&) {
-        // The child runs; without a thread it stays a zombie until this process ends.
+        // The child runs; without a thread it stays a zombie until it is terminated or this
+        // process ends.
+        state->hasReaper = false;
     }
-    return true;
+    return std::make_unique<ChildProcess>(std::move(state));
 }
 
 std::string FindProgram(const std::string& folder, const std::string& name) {

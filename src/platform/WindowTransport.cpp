@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <optional>
 #include <utility>
 
@@ -97,6 +98,56 @@ std::optional<std::string> WindowDir() {
     return dir;
 }
 
+// The window folder as last validated: WindowDir() checks it with several system calls, which a
+// message should not pay each time. It is validated once per process and again after a send or
+// a lookup has failed, or when the variables that choose it have changed.
+struct CheckedDir {
+    std::mutex mutex;
+    std::string key;  // WindowFolderPath() at the validation
+    std::string dir;
+    bool valid = false;
+};
+
+CheckedDir& DirCache() {
+    static CheckedDir cache;
+    return cache;
+}
+
+std::string DirKey() {
+    return WindowFolderPath();
+}
+
+// Validates the folder now and remembers the outcome.
+std::optional<std::string> ValidateWindowDir() {
+    std::string key = DirKey();
+    std::optional<std::string> dir = WindowDir();
+    CheckedDir& cache = DirCache();
+    std::lock_guard<std::mutex> lock(cache.mutex);
+    cache.valid = dir.has_value();
+    if (dir) {
+        cache.key = std::move(key);
+        cache.dir = *dir;
+    }
+    return dir;
+}
+
+std::optional<std::string> CheckedWindowDir() {
+    CheckedDir& cache = DirCache();
+    {
+        std::lock_guard<std::mutex> lock(cache.mutex);
+        if (cache.valid && cache.key == DirKey())
+            return cache.dir;
+    }
+    return ValidateWindowDir();
+}
+
+// After a failure the next use validates the folder again.
+void ForgetWindowDir() {
+    CheckedDir& cache = DirCache();
+    std::lock_guard<std::mutex> lock(cache.mutex);
+    cache.valid = false;
+}
+
 bool SocketAddress(const std::string& path, sockaddr_un& addr) {
     std::memset(&addr, 0, sizeof addr);
     addr.sun_family = AF_UNIX;
@@ -135,29 +186,42 @@ WindowHandle ParseSocketName(std::string_view name) {
     return h;
 }
 
-enum class ConnectResult { kConnected, kBusy, kRefused };
+// kGone: no socket of that name, or nobody listens on it: the window does not exist. kFailed: this
+// attempt failed for another reason (no descriptor left, an interrupted call), which says
+// nothing about the window.
+enum class ConnectResult { kConnected, kBusy, kGone, kFailed };
 
 // A non-blocking connect; a Unix stream connect completes at once or reports a full backlog.
 ConnectResult ConnectTo(const std::string& dir, WindowHandle h, UniqueFd& out) {
     sockaddr_un addr;
     if (h == 0 || !SocketAddress(dir + SocketName(h), addr))
-        return ConnectResult::kRefused;
+        return ConnectResult::kGone;
     UniqueFd fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
     if (!fd.Valid())
-        return ConnectResult::kRefused;
+        return ConnectResult::kFailed;
     if (::connect(fd.Get(), reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0) {
         out = std::move(fd);
         return ConnectResult::kConnected;
     }
     if (errno == EAGAIN || errno == EINPROGRESS)
         return ConnectResult::kBusy;
-    return ConnectResult::kRefused;
+    if (errno == ENOENT || errno == ECONNREFUSED || errno == ENOTDIR)
+        return ConnectResult::kGone;
+    return ConnectResult::kFailed;
 }
 
+// Only a window known to be gone counts as dead: a full backlog means a listener exists, and a
+// failed attempt does not make a live window dead.
 bool Alive(const std::string& dir, WindowHandle h) {
     UniqueFd probe;
-    // A full backlog means a listener exists.
-    return ConnectTo(dir, h, probe) != ConnectResult::kRefused;
+    return ConnectTo(dir, h, probe) != ConnectResult::kGone;
+}
+
+// True when the sender has closed the connection. A sender that only shut down its writing side
+// after the request still waits for the reply; a closed one makes both directions hang up.
+bool SenderGone(int fd) {
+    pollfd p{fd, 0, 0};
+    return ::poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR)) != 0;
 }
 
 void PutU32(uint8_t* p, uint32_t v) {
@@ -261,6 +325,10 @@ void MessageWindow::Impl::ServeConnection(UniqueFd conn) {
     msg.data.resize(size);
     if (size > 0 && !ReadFull(conn.Get(), msg.data.data(), size, deadline))
         return;
+    // A sender that has closed the connection gave up on the request (its send timeout, or it
+    // ended) while the request waited here: carrying it out now would act on a stale command.
+    if (SenderGone(conn.Get()))
+        return;
 
     int64_t result = 0;
     if (handler) {
@@ -312,7 +380,7 @@ void MessageWindow::Impl::Destroy() {
 std::unique_ptr<MessageWindow> MessageWindow::Create(std::string_view title, Handler handler) {
     if (title.size() > kMaxTitleBytes)
         return nullptr;
-    auto dir = WindowDir();
+    auto dir = ValidateWindowDir();
     if (!dir)
         return nullptr;
 
@@ -382,24 +450,27 @@ bool MessageWindow::Closed() const {
 WindowHandle FindWindowByTitle(std::string_view title) {
     if (title.empty() || title.size() > kMaxTitleBytes)
         return 0;
-    auto dir = WindowDir();
+    auto dir = CheckedWindowDir();
     if (!dir)
         return 0;
     char target[64];
     ssize_t n = ::readlink((*dir + TitleName(title)).c_str(), target, sizeof target - 1);
-    if (n <= 0)
+    WindowHandle h = n > 0 ? ParseSocketName(std::string_view(target, static_cast<size_t>(n))) : 0;
+    if (h == 0 || !Alive(*dir, h)) {
+        ForgetWindowDir();
         return 0;
-    WindowHandle h = ParseSocketName(std::string_view(target, static_cast<size_t>(n)));
-    if (h == 0 || !Alive(*dir, h))
-        return 0;
+    }
     return h;
 }
 
 bool IsWindow(WindowHandle window) {
     if (window == 0)
         return false;
-    auto dir = WindowDir();
-    return dir && Alive(*dir, window);
+    auto dir = CheckedWindowDir();
+    if (dir && Alive(*dir, window))
+        return true;
+    ForgetWindowDir();
+    return false;
 }
 
 void SetSendTimeoutMsForTesting(int ms) {
@@ -438,27 +509,22 @@ bool WaitServing(int fd, short events, int waitMs) {
     return false;
 }
 
-}  // namespace
-
-int64_t SendWindowMessage(WindowHandle target, uint32_t message, uint64_t wParam, uint64_t dwData,
-                          const void* data, uint32_t size) {
-    if (target == 0 || size > kMaxCopyDataBytes || (size > 0 && data == nullptr))
-        return 0;
-    auto dir = WindowDir();
-    if (!dir)
-        return 0;
+SendOutcome Send(const std::string& dir, WindowHandle target, uint32_t message, uint64_t wParam,
+                 uint64_t dwData, const void* data, uint32_t size, int64_t& answer) {
     const int64_t deadline = NowMs() + g_sendTimeoutMs.load();
 
     UniqueFd conn;
     for (;;) {
-        ConnectResult c = ConnectTo(*dir, target, conn);
+        ConnectResult c = ConnectTo(dir, target, conn);
         if (c == ConnectResult::kConnected)
             break;
-        if (c == ConnectResult::kRefused)
-            return 0;
+        if (c == ConnectResult::kGone)
+            return SendOutcome::kGone;
+        if (c == ConnectResult::kFailed)
+            return SendOutcome::kFailed;
         int64_t left = deadline - NowMs();
         if (left <= 0)
-            return 0;
+            return SendOutcome::kTimedOut;
         WaitServing(-1, 0, static_cast<int>(std::min<int64_t>(left, kBusyRetryMs)));
     }
 
@@ -481,10 +547,10 @@ int64_t SendWindowMessage(WindowHandle target, uint32_t message, uint64_t wParam
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
-            return 0;
+            return SendOutcome::kDropped;
         int64_t left = deadline - NowMs();
         if (left <= 0)
-            return 0;
+            return SendOutcome::kTimedOut;
         WaitServing(conn.Get(), POLLOUT, static_cast<int>(left));
     }
 
@@ -497,17 +563,40 @@ int64_t SendWindowMessage(WindowHandle target, uint32_t message, uint64_t wParam
             continue;
         }
         if (n == 0)
-            return 0;  // dropped without a reply
+            return SendOutcome::kDropped;  // closed without a reply
         if (errno == EINTR)
             continue;
         if (errno != EAGAIN && errno != EWOULDBLOCK)
-            return 0;
+            return SendOutcome::kDropped;
         int64_t left = deadline - NowMs();
         if (left <= 0)
-            return 0;
+            return SendOutcome::kTimedOut;
         WaitServing(conn.Get(), POLLIN, static_cast<int>(left));
     }
-    return static_cast<int64_t>(GetU64(reply));
+    answer = static_cast<int64_t>(GetU64(reply));
+    return SendOutcome::kAnswered;
+}
+
+}  // namespace
+
+int64_t SendWindowMessage(WindowHandle target, uint32_t message, uint64_t wParam, uint64_t dwData,
+                          const void* data, uint32_t size) {
+    return SendWindowMessage(target, message, wParam, dwData, data, size, nullptr);
+}
+
+int64_t SendWindowMessage(WindowHandle target, uint32_t message, uint64_t wParam, uint64_t dwData,
+                          const void* data, uint32_t size, SendOutcome* outcome) {
+    SendOutcome result = SendOutcome::kFailed;
+    int64_t answer = 0;
+    if (target != 0 && size <= kMaxCopyDataBytes && (size == 0 || data != nullptr)) {
+        if (auto dir = CheckedWindowDir())
+            result = Send(*dir, target, message, wParam, dwData, data, size, answer);
+    }
+    if (result != SendOutcome::kAnswered)
+        ForgetWindowDir();
+    if (outcome != nullptr)
+        *outcome = result;
+    return result == SendOutcome::kAnswered ? answer : 0;
 }
 
 }  // namespace orx

@@ -55,13 +55,23 @@ private:
 
 // 0 when no live window has that title.
 WindowHandle FindWindowByTitle(std::string_view title);
+// False only when the window is known to be gone (no socket, or nobody listens on it); an
+// attempt that fails for another reason (no descriptor left, an interrupted call) does not make
+// a live window dead.
 bool IsWindow(WindowHandle window);
+
+// How a send ended: answered; the window does not exist; the attempt failed on this side (bad
+// arguments, no descriptor, the window folder refused); the receiver closed the connection
+// without a reply; no reply within the send timeout.
+enum class SendOutcome { kAnswered, kGone, kFailed, kDropped, kTimedOut };
 
 // Sends one message and waits for its reply, serving requests that arrive at this process's own
 // windows meanwhile. Returns 0 when the window cannot be reached, drops the request, or does
-// not answer within the send timeout (10 s).
+// not answer within the send timeout (10 s); outcome, when given, tells which.
 int64_t SendWindowMessage(WindowHandle target, uint32_t message, uint64_t wParam, uint64_t dwData,
                           const void* data, uint32_t size);
+int64_t SendWindowMessage(WindowHandle target, uint32_t message, uint64_t wParam, uint64_t dwData,
+                          const void* data, uint32_t size, SendOutcome* outcome);
 
 void SetSendTimeoutMsForTesting(int ms);
 

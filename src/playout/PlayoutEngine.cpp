@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <utility>
 
 #include "app/AppSettings.h"
 #include "app/DebugLog.h"
@@ -13,6 +14,8 @@
 namespace orx {
 
 namespace {
+
+constexpr int kMsgPlayFailed = 3048;
 
 // Restore-input list: 0 "On preview" (-2), 1 "Previous" (-1), 2 + k source k. An index outside
 // the list (no selection) falls back to "Previous", so the channel is never asked for a source
@@ -90,6 +93,7 @@ void PlayoutEngine::ApplyPlaylist(const Playlist* newPlaylist) {
         PrepareSchedule(playlist_, schedule_);
         runTotalMs_ = schedule_.totalMs;
         clipMs_ = schedule_.FirstClipMs();
+        ArmDueTimer();
     }
     view_.UpdateToolbar();
     const int row = view_.SelectedClipRow();
@@ -104,6 +108,8 @@ void PlayoutEngine::OnAirPlay() {
         return;
     timer_.Stop();
     if (!readyToPlay_)
+        return;
+    if (prepareRun_ && !prepareRun_())
         return;
     if (remote_.Seize(schedule_.logoOff) == 0) {
         // The channel has shown its message; the next failure is to be reported again.
@@ -121,7 +127,11 @@ void PlayoutEngine::OnAirPlay() {
     paused_ = false;
     view_.UpdateToolbar();
     airLog_.EmptyRecords();
+    failedClip_.clear();
+    playFailureShown_ = false;
     PlayStep(0);
+    ArmDueTimer();
+    ReportPlayFailure();
 }
 
 void PlayoutEngine::OnAirPause() {
@@ -129,6 +139,7 @@ void PlayoutEngine::OnAirPause() {
         return;
     if (!paused_) {
         timer_.Stop();
+        timer_.CancelDue();
         pauseTick_ = clock_.Ticks();
     } else {
         timer_.Start(kRunTimerMs);
@@ -137,6 +148,7 @@ void PlayoutEngine::OnAirPause() {
         clipStartTick_ += pauseTick_;
     }
     paused_ = !paused_;
+    ArmDueTimer();
     view_.UpdateToolbar();
     // The decoders toggle on the same command both ways; only a board with a clip loaded gets it.
     for (int board = 0; board < kPlayoutBoards; ++board) {
@@ -167,6 +179,7 @@ void PlayoutEngine::StopPlayback(bool restore) {
         paused_ = false;
         view_.UpdateToolbar();
         timer_.Stop();
+        timer_.CancelDue();
         airLog_.AirLogEndAll();
         if (restore) {
             remote_.Restore(1, -1);
@@ -191,8 +204,10 @@ void PlayoutEngine::OnRunTick() {
         std::lock_guard<std::recursive_mutex> lock(scheduleLock_);
         PlayStep(
             static_cast<int32_t>(std::min<uint32_t>(elapsed, std::numeric_limits<int32_t>::max())));
+        ArmDueTimer();
     }
     ReportAirLogLoss();
+    ReportPlayFailure();
 }
 
 void IPlayoutView::ShowRunMessage(const std::string& text, unsigned type) {
@@ -204,6 +219,36 @@ void PlayoutEngine::ReportAirLogLoss() {
         return;
     view_.ShowRunMessage(FormatTranslated(kStringAirLogNotWritten, {PathInAppDir("airlog.txt")}),
                          mb::Ok | mb::IconWarning);
+}
+
+void PlayoutEngine::ReportPlayFailure() {
+    if (failedClip_.empty() || stepping_)
+        return;
+    const std::string clip = std::exchange(failedClip_, {});
+    if (playFailureShown_)
+        return;
+    playFailureShown_ = true;
+    view_.ShowRunMessage(FormatTranslated(kMsgPlayFailed, {clip}), mb::Ok | mb::IconError);
+}
+
+void PlayoutEngine::ArmDueTimer() {
+    if (!playing_ || paused_ || stepping_)
+        return;
+    const PlaySchedule& s = schedule_;
+    int64_t due = int64_t{s.totalMs} + kEndGraceMs;
+    for (int b = 0; b < kPlayoutBoards; ++b) {
+        const int32_t k = s.nextClip[b];
+        if (k >= 0 && k < static_cast<int32_t>(s.boardQueue[b].size()))
+            due = std::min<int64_t>(due, s.boardQueue[b][k].startMs);
+    }
+    if (s.nextEvent >= 0 && s.nextEvent < static_cast<int32_t>(s.mixerEvents.size()))
+        due = std::min<int64_t>(due, s.mixerEvents[s.nextEvent].timeMs);
+    // Whatever was due has just been sent, so the next thing lies ahead. Should anything due be
+    // left behind (a board's flags holding the step back), the periodic tick's interval applies
+    // rather than a timer that fires again at once.
+    const int64_t ahead = due - int64_t{ElapsedMs()};
+    const int64_t delay = ahead > 0 ? std::min(ahead, kMaxDueDelayMs) : int64_t{kRunTimerMs};
+    timer_.ArmDue(static_cast<uint32_t>(delay));
 }
 
 bool PlayoutEngine::SendDueClip(int board, int32_t elapsedMs) {
@@ -218,10 +263,16 @@ bool PlayoutEngine::SendDueClip(int board, int32_t elapsedMs) {
     const ClipCue cue = queue[k];
     s.started[board] = 0;
     s.free[board] = 0;
-    video_.SendCmd(board, cue.playMode != 0 ? VIDCMD_PLAY2 : VIDCMD_PLAY, cue.path.c_str());
+    const int played =
+        video_.SendCmd(board, cue.playMode != 0 ? VIDCMD_PLAY2 : VIDCMD_PLAY, cue.path.c_str());
     s.free[board] = 1;
     airLog_.AirLogEnd(board);
-    airLog_.AirLogBegin(board, cue.path);
+    if (played != 0) {
+        airLog_.AirLogBegin(board, cue.path);
+    } else {
+        DebugLog("CMainWin::PlayStep(): board %d did not play %s", board, cue.path.c_str());
+        failedClip_ = cue.path;
+    }
     view_.SelectClipRow(cue.sequenceIndex);
     clipMs_ = cue.durationMs;
     clipStartTick_ = clock_.Ticks();

@@ -10,6 +10,12 @@
 // time display), and after every outgoing command it stops when the run ended or paused meanwhile.
 // StopPlayback ends a run at most once, whoever calls it first.
 //
+// Timing: the periodic tick keeps the time display going, and after every step the one-shot due
+// timer is armed for the next clip, mixer command or end of the run, so each goes out as soon
+// as it is due, never before (PlayStep sends only what is due). Pause and stop cancel it; resume
+// and an edit during a run arm it again from the shifted start and the new schedule. What is due
+// at the same moment goes out in PlayStep's pass order, as before.
+//
 // Board reports (started/stopped) only set the schedule's flags; a step proceeds while every
 // board has one of them set, and a board is marked free again right after it is sent a clip, so
 // reports never hold a run back. A board still playing when its next clip is due is sent the new
@@ -17,8 +23,15 @@
 // clip (the host then reports the old one stopped), which keeps the picture continuous; a STOP in
 // between would show black on that input. The board's air-log record is closed and the new one
 // opened at that moment, so the log stays consistent either way.
+//
+// A clip whose PLAY fails (its host died, or cannot open it) did not go to air: it gets no air-log
+// record, the failure is logged, and the operator is told once per run, after the step, so the
+// run goes on meanwhile (the other board may still be on air). Before a run starts the run
+// preparation (the main window: relaunch dead decoder hosts) may refuse it.
 
 #include <cstdint>
+#include <functional>
+#include <limits>
 #include <mutex>
 #include <string>
 
@@ -47,12 +60,16 @@ public:
     virtual void ShowRunMessage(const std::string& text, unsigned type);
 };
 
-// Timer 1 of the main window.
+// Timer 1 of the main window, and the one-shot due timer of a run. Both call the same handler
+// (OnRunTick during a run). Arming the due timer again replaces the earlier arming. A timer
+// without a due timer leaves the run to the periodic ticks.
 class ITimer {
 public:
     virtual ~ITimer() = default;
     virtual void Start(uint32_t periodMs) = 0;
     virtual void Stop() = 0;
+    virtual void ArmDue(uint32_t delayMs) { (void)delayMs; }
+    virtual void CancelDue() {}
 };
 
 class PlayoutEngine {
@@ -75,6 +92,8 @@ public:
     void EndAirLog();
 
     void SetHardwareOk(bool ok) { hardwareOk_ = ok; }
+    // Runs before the mixer is seized for a run; false starts no run (it has told the operator).
+    void SetRunPreparation(std::function<bool()> prepare) { prepareRun_ = std::move(prepare); }
     bool hardwareOk() const { return hardwareOk_; }
     bool readyToPlay() const { return readyToPlay_; }
     bool playing() const { return playing_; }
@@ -89,11 +108,14 @@ public:
     void SetReplyWindow(WindowHandle window) { replyWindow_ = window; }
     int32_t runTotalMs() const { return runTotalMs_; }
     int32_t clipMs() const { return clipMs_; }
+    // The tick the run's elapsed time counts from (shifted by pauses).
+    uint32_t playStartTick() const { return playStartTick_; }
     const AirLogState& airLog() const { return airLog_; }
 
     static constexpr uint32_t kRunTimerMs = 50;
     static constexpr int32_t kEndGraceMs = 1000;
     static constexpr uint32_t kStopSettleMs = 500;
+    static constexpr int64_t kMaxDueDelayMs = std::numeric_limits<int32_t>::max();
 
 private:
     uint32_t ElapsedMs();
@@ -101,7 +123,12 @@ private:
     void ShowTimes(int32_t clipMs, int32_t totalMs);
     bool RunInterrupted() const { return !playing_ || paused_; }
     bool SendDueClip(int board, int32_t elapsedMs);
+    // Arms the due timer for the next thing the run sends (or its end); nothing while no run
+    // plays or a step is on the stack (that step arms it when it is done).
+    void ArmDueTimer();
     void WaitAfterRestore();
+    // The message of a failed PLAY, once per run, outside the step and the schedule lock.
+    void ReportPlayFailure();
     // Tells the operator, once per run, that air-log lines were lost; called only outside
     // PlayStep.
     void ReportAirLogLoss();
@@ -122,6 +149,9 @@ private:
     bool playing_ = false;
     bool paused_ = false;
     bool stepping_ = false;  // PlayStep is on the stack
+    std::function<bool()> prepareRun_;
+    std::string failedClip_;         // a PLAY of this run failed: the clip, until reported
+    bool playFailureShown_ = false;  // the operator has been told during this run
 
     int32_t runTotalMs_ = 0;
     int32_t clipMs_ = 0;

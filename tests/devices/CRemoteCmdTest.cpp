@@ -1,11 +1,52 @@
 #include "devices/CRemoteCmd.h"
 
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
 #include "StandInFixture.h"
 
 namespace orx::test {
 namespace {
 
 using CRemoteCmdTest = StandInFixture;
+
+// A hung application's window: connections queue in its backlog and are never read.
+class HungWindow {
+public:
+    explicit HungWindow(std::string_view title) {
+        std::string hex;
+        for (unsigned char c : title)
+            hex += {"0123456789abcdef"[c >> 4], "0123456789abcdef"[c & 15]};
+        link_ = dir_ + "/t-" + hex;
+        fd_ = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+        sockaddr_un addr{AF_UNIX, {}};
+        socket_.copy(addr.sun_path, sizeof addr.sun_path - 1);
+        EXPECT_EQ(bind(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+        EXPECT_EQ(listen(fd_, 16), 0);
+        EXPECT_EQ(symlink("w-5eed", link_.c_str()), 0);
+    }
+    ~HungWindow() {
+        close(fd_);
+        unlink(socket_.c_str());
+        unlink(link_.c_str());
+    }
+    // The requests queued since the last call (lookups connect without sending anything).
+    int Requests() {
+        int requests = 0;
+        for (int c; (c = accept4(fd_, nullptr, nullptr, SOCK_CLOEXEC)) >= 0; close(c)) {
+            char byte;
+            requests += recv(c, &byte, 1, MSG_PEEK) > 0;
+        }
+        return requests;
+    }
+
+private:
+    const std::string dir_ = getenv("ORX_WINDOW_DIR");
+    const std::string socket_ = dir_ + "/w-5eed";
+    std::string link_;
+    int fd_ = -1;
+};
 
 TEST_F(CRemoteCmdTest, SeizeNotesTheMixerAndRestoreReturnsToIt) {
     StartMixer({"--program", "IN3", "--preview", "IN7", "--transition", "MIX", "--on", "FAST"});
@@ -93,6 +134,20 @@ TEST_F(CRemoteCmdTest, LaunchStartsTheApplicationOnlyWhenItIsMissing) {
     ASSERT_TRUE(WaitUntil(MixerRunning));
     EXPECT_EQ(remote_.Launch(work_ / "sub/"), 1);
     EXPECT_EQ(ReadFile(work_ / "sub/starts"), "run\n");
+}
+
+TEST_F(CRemoteCmdTest, AHungApplicationCostsOneTimeoutPerSequence) {
+    HungWindow hung(CRemoteCmd::kWindowTitle);
+    SetSendTimeoutMsForTesting(200);
+    // "FREEZE" times out; "FAST" after it fails at once, reported with the same single message.
+    remote_.Restore(1, -1);
+    EXPECT_EQ(hung.Requests(), 1);
+    EXPECT_TRUE(remote_.unresponsive());
+    EXPECT_EQ(BoxTexts(), std::vector{TranslateString(18005)});
+    // The next sequence tries again.
+    EXPECT_EQ(remote_.Seize(0), 0);
+    EXPECT_EQ(hung.Requests(), 1);
+    SetSendTimeoutMsForTesting(0);
 }
 
 }  // namespace

@@ -2,7 +2,10 @@
 
 #include <poll.h>
 
+#include <thread>
+
 #include "StandInFixture.h"
+#include "support/DescriptorLimit.h"
 
 namespace orx::test {
 namespace {
@@ -105,6 +108,58 @@ TEST_F(CVideoCmdTest, ReportsArriveInsideCommandsAndSetTheBusyState) {
         return reports.size() > 4;
     }));
     EXPECT_EQ(reports, "0BC 0 ");
+}
+
+TEST_F(CVideoCmdTest, AHostWhoseWindowComesUpAfterTheLookupIsEndedWithItsFailedStart) {
+    // The host program shows its window only after the lookup has given up.
+    const std::string slow = work_ / "slowhost";
+    WriteFile(slow, "#!/bin/sh\nsleep 0.5\nexec '" ORX_VDHOST_PATH "' \"$@\" --log '" + HostLog(0) +
+                        "'\n");
+    std::filesystem::permissions(slow, std::filesystem::perms::owner_all);
+    video_.SetHostLauncher({});
+    video_.SetHostProgram(slow);
+    EXPECT_EQ(video_.Start(0, 1), 0);
+    // Left running it would take the title and keep the board busy.
+    bool appeared = false;
+    for (int i = 0; i < 200 && !appeared; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        appeared = FindWindowByTitle(kTitle1) != 0;
+    }
+    EXPECT_FALSE(appeared);
+    UseVdhost();
+    ASSERT_EQ(video_.Start(0, 1), 1);
+    ASSERT_TRUE(CloseWindow(kTitle1));
+}
+
+TEST_F(CVideoCmdTest, ATransientTransportErrorDoesNotForgetALiveHost) {
+    ASSERT_EQ(video_.Start(0, 1), 1);
+    {
+        test::DescriptorLimit noneLeft;  // no connection can be made for a moment
+        EXPECT_EQ(video_.SendCmd(0, VIDCMD_ISPLAYING), 0);
+    }
+    EXPECT_EQ(video_.SendCmd(0, VIDCMD_ISINIT), 1);
+}
+
+TEST_F(CVideoCmdTest, DeadHostsAreStartedAgainAndLiveOnesLeftAlone) {
+    ASSERT_EQ(video_.Start(0, 2), 1);
+    std::vector<int> relaunched;
+    EXPECT_TRUE(video_.RestartDeadHosts(relaunched));
+    EXPECT_TRUE(relaunched.empty());
+    ASSERT_TRUE(CloseWindow(kTitle2));  // the host died
+    EXPECT_EQ(video_.SendCmd(1, VIDCMD_ISPLAYING), 0);
+    EXPECT_TRUE(video_.RestartDeadHosts(relaunched));
+    EXPECT_EQ(relaunched, std::vector<int>{1});
+    EXPECT_EQ(video_.SendCmd(1, VIDCMD_ISINIT), 1);
+    EXPECT_EQ(HostCommands(0), "ISINIT");
+    EXPECT_EQ(HostCommands(1), "ISINIT CLOSE ISINIT ISINIT");
+    // One that cannot be started again stays unreachable.
+    UseVdhost({"", "no-launch"});
+    ASSERT_TRUE(CloseWindow(kTitle2));
+    relaunched.clear();
+    EXPECT_FALSE(video_.RestartDeadHosts(relaunched));
+    EXPECT_TRUE(relaunched.empty());
+    EXPECT_EQ(video_.SendCmd(1, VIDCMD_ISINIT), 0);
+    EXPECT_EQ(video_.SendCmd(0, VIDCMD_ISINIT), 1);
 }
 
 }  // namespace

@@ -80,5 +80,22 @@ TEST_F(HardwareControlTest, CheckWithAFailedSeizeStillClosesTheHosts) {
     EXPECT_EQ(ui_.cursorChanges, (std::vector<bool>{true, false}));
 }
 
+TEST_F(HardwareControlTest, ADeadHostIsRelaunchedWithItsVolumeBeforeARun) {
+    InstallTallyx(work_.Path());
+    Settings().mpeg = 2;
+    Settings().volumeSet = 1;
+    ASSERT_TRUE(hardware_.OpenHardware(0));
+    EXPECT_TRUE(hardware_.ReviveBoards());  // both alive: nothing happens
+    ASSERT_TRUE(CloseWindow(CVideoCmd::HostTitle(0)));
+    EXPECT_TRUE(hardware_.ReviveBoards());
+    EXPECT_EQ(HostCommands(0), "ISINIT VOLUME:70 CLOSE ISINIT VOLUME:70");
+    EXPECT_EQ(HostCommands(1), "ISINIT VOLUME:70");
+    EXPECT_TRUE(ui_.boxes.empty());
+    UseVdhost({"--fail-isinit"});
+    ASSERT_TRUE(CloseWindow(CVideoCmd::HostTitle(0)));
+    EXPECT_FALSE(hardware_.ReviveBoards());
+    EXPECT_EQ(BoxTexts(), std::vector{TranslateString(3047)});
+}
+
 }  // namespace
 }  // namespace orx::test

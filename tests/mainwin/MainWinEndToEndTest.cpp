@@ -223,6 +223,45 @@ TEST_F(MainWinEndToEndTest, SettingsChangeLanguageAndHotKeyAndTheNewKeyPlays) {
     EXPECT_EQ(GetIniInt("HotKeys", "Key2", 0), 0x20050);
 }
 
+TEST_F(MainWinEndToEndTest, KeysPlayAfterADeadHostIsStartedAgainAndTheDueTimerFollowsTheRun) {
+    test::WritePlaylist(Video("A.vid"), {test::Clip("a_2.mpg", 2000), test::Clip("b_2.mpg", 2000)});
+    Open();
+    w_->OnTimerTick();  // opens the hardware
+    ASSERT_TRUE(w_->engine().hardwareOk());
+    // The second board's host dies before the run.
+    const std::string title2 = CVideoCmd::HostTitle(1);
+    SendWindowMessage(FindWindowByTitle(title2), kWmClose, 0, 0, nullptr, 0);
+    ASSERT_TRUE(test::WaitUntil([&] { return FindWindowByTitle(title2) == 0; }));
+
+    for (int key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_F5}) {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(w_->playlistTree(), &press);
+    }
+    ASSERT_TRUE(w_->engine().playing());
+    EXPECT_NE(FindWindowByTitle(title2), 0u);
+    // "CUT", "IN3" and a went out at the start; b and its "CUT", "IN4" are due at 1 900.
+    EXPECT_TRUE(w_->timer().dueArmed());
+    EXPECT_EQ(w_->timer().dueDelayMs(), 1900);
+    clock_.ticks += 1900;
+    w_->OnTimerTick();
+    EXPECT_EQ(w_->timer().dueDelayMs(), 1900);  // the end transition
+    for (int i = 0; i < 100 && w_->engine().playing(); ++i) {
+        clock_.ticks += 50;
+        w_->OnTimerTick();
+        QApplication::processEvents();
+    }
+    ASSERT_FALSE(w_->engine().playing());
+    EXPECT_FALSE(w_->timer().dueArmed());
+    EXPECT_TRUE(ui_.boxes.empty()) << ui_.boxes.front().text;
+    w_.reset();
+    // The new host got b; the air log has both clips.
+    EXPECT_EQ(test::LoggedCommands(dir_ / "vdhost2.log"),
+              "100 WM_CLOSE 100 1:" + Video("b_2.mpg") + " 3 3 WM_CLOSE");
+    const std::string airLog = test::ReadFile(dir_ / "airlog.txt");
+    EXPECT_NE(airLog.find("a_2.mpg"), std::string::npos) << airLog;
+    EXPECT_NE(airLog.find("b_2.mpg"), std::string::npos) << airLog;
+}
+
 TEST_F(MainWinEndToEndTest, ALostAirLogLineIsToldWhileTheRunGoesOnUnderTheBox) {
     using test::Clip;
     std::filesystem::create_directories(dir_ / "airlog.txt");  // no line can be written

@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <numeric>
 
+#include "support/DescriptorLimit.h"
 #include "support/StandIns.h"
 
 namespace fs = std::filesystem;
@@ -201,6 +202,41 @@ TEST_F(WindowTransportTest, TitlesFindTheNewestLiveWindowInAFolderOthersCannotRe
     setenv("XDG_RUNTIME_DIR", folder_.Path().c_str(), 1);
     EXPECT_TRUE(usable());
     EXPECT_TRUE(fs::is_directory(folder_ / "orx-windows"));
+}
+
+TEST_F(WindowTransportTest, RequestsOfSendersThatGaveUpAreDroppedAndTransientErrorsKillNoWindow) {
+    const WindowHandle peer = StartPeer("peer", Echo);
+    ASSERT_NE(peer, 0u);
+    int calls = 0;
+    auto w = MessageWindow::Create("", [&](const WindowMessage&) { return int64_t{++calls}; });
+    ASSERT_NE(w, nullptr);
+    sockaddr_un addr{AF_UNIX, {}};
+    (dir_ + "/" + SocketName(w->Handle())).copy(addr.sun_path, 100);
+    // A whole request whose sender closed the connection before it was served (its timeout ran
+    // out while the receiver was stopped): carrying it out late would act on a stale command.
+    const std::string request = Request(2) + "ab";
+    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    ASSERT_EQ(connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+    ASSERT_EQ(send(fd, request.data(), request.size(), 0), ssize_t(request.size()));
+    close(fd);
+    w->ServePending();
+    EXPECT_EQ(calls, 0);
+
+    // No descriptor left for a connection: the send fails, but the window is not taken for dead.
+    {
+        test::DescriptorLimit noneLeft;
+        SendOutcome outcome = SendOutcome::kAnswered;
+        EXPECT_EQ(SendWindowMessage(peer, kWmCopyData, 0, 1, nullptr, 0, &outcome), 0);
+        EXPECT_EQ(outcome, SendOutcome::kFailed);
+        EXPECT_TRUE(IsWindow(peer));
+        EXPECT_EQ(FindWindowByTitle("peer"), peer);
+    }
+    SendOutcome outcome = SendOutcome::kFailed;
+    EXPECT_EQ(SendWindowMessage(peer, kWmCopyData, 0, 1, nullptr, 0, &outcome), 1'000'000);
+    EXPECT_EQ(outcome, SendOutcome::kAnswered);
+    EXPECT_FALSE(IsWindow(peer + 1));
+    EXPECT_EQ(SendWindowMessage(peer + 1, kWmCopyData, 0, 1, nullptr, 0, &outcome), 0);
+    EXPECT_EQ(outcome, SendOutcome::kGone);
 }
 
 }  // namespace orx

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 
 #include "PlayoutFakes.h"
+#include "lang/TextServices.h"
 #include "support/ManualClock.h"
 #include "support/RecordingUiHost.h"
 
@@ -221,6 +223,138 @@ TEST_F(PlayoutEngineTest, CommandsReenteringTheEngineAreSafe) {
     };
     EXPECT_EQ(Run(TwoBoard()),
               "SEIZE 0@2500, V0 1 ~/a.mpg@2500, RESTORE 1 -1@2500, V STOPALL@3000");
+}
+
+TEST_F(PlayoutEngineTest, AClipThatDidNotPlayIsToldOnceAndNotAirLoggedAndTheRunGoesOn) {
+    RecordingUiHost ui;
+    struct DeadBoard : Studio {  // board 1's host has died: its PLAY fails
+        using Studio::SendCmd;
+        using Studio::Studio;
+        int SendCmd(int board, int code, const char* text) override {
+            return Studio::SendCmd(board, code, text) * (board == 1 && code == VIDCMD_PLAY ? 0 : 1);
+        }
+    } studio{clock_};
+    PlayoutEngine engine{studio, studio, clock_, studio, studio};
+    engine.SetHardwareOk(true);
+    Playlist p = MakePlaylist(
+        2, {Entry("a.mpg", 3000, 0, 100), Entry("b.mpg", 3000, 0, 100),
+            Entry("c.mpg", 3000, 0, 100), Entry("d.mpg", 3000, 0, 100), Entry("", 0, 0, 100)});
+    engine.ApplyPlaylist(&p);
+    std::string firstRun;
+    for (int run = 0; run < 2; ++run) {
+        engine.OnAirPlay();
+        while (studio.running) {
+            clock_.Advance(studio.period);
+            engine.OnRunTick();
+        }
+        if (run == 0)
+            firstRun = studio.Trace();
+    }
+    // The commands of a healthy run, in its order; the failed clips b and d leave no record
+    // (a record ends when its board is sent its next clip).
+    EXPECT_EQ(firstRun,
+              "SEIZE 0@0, V0 1 ~/a.mpg@0, R0 CUT@0, R0 IN3@0, V1 1 ~/b.mpg@2900, R0 CUT@2900, "
+              "R0 IN4@2900, V0 1 ~/c.mpg@5800, R0 CUT@5800, R0 IN3@5800, V1 1 ~/d.mpg@8700, "
+              "R0 CUT@8700, R0 IN4@8700, R0 CUT@11600, RESTORE 0 -1@11600, V STOPALL@12700");
+    EXPECT_EQ(AirLog(),
+              "05.03.2006 14:07:09    5 Video/a.mpg\r\n05.03.2006 14:07:14    7 Video/c.mpg\r\n"
+              "05.03.2006 14:07:21    6 Video/a.mpg\r\n05.03.2006 14:07:27    7 Video/c.mpg\r\n");
+    // Told once per run, with the first clip that failed.
+    ASSERT_EQ(ui.boxes.size(), 2u);
+    EXPECT_EQ(ui.boxes[0].text, FormatTranslated(3048, {Settings().videoPath + "b.mpg"}));
+}
+
+TEST_F(PlayoutEngineTest, TheRunPreparationComesBeforeTheSeizureAndMayRefuseTheRun) {
+    bool relaunched = false;
+    engine_.SetRunPreparation([&] {
+        studio_.calls.emplace_back("PREPARE", studio_.Now());
+        return relaunched;
+    });
+    Apply(TwoBoard());
+    engine_.OnAirPlay();  // a dead host could not be started again: no run
+    EXPECT_FALSE(engine_.playing() || studio_.running);
+    relaunched = true;
+    engine_.OnAirPlay();
+    EXPECT_EQ(studio_.Trace(), "PREPARE@0, PREPARE@0, SEIZE 0@0, V0 1 ~/a.mpg@0");
+}
+
+// Timer 1 with the main window's one-shot due timer; the clock starts 300 ms before its wrap.
+class PlayoutDueTimerTest : public PlayoutFolderTest {
+protected:
+    struct DueStudio : Studio {
+        using Studio::Studio;
+        void ArmDue(uint32_t delayMs) override { due = delayMs; }
+        void CancelDue() override { due.reset(); }
+        std::optional<uint32_t> due;
+    };
+    void Play(const Playlist& p) {
+        engine_.SetHardwareOk(true);
+        engine_.ApplyPlaylist(&p);
+        engine_.OnAirPlay();
+    }
+    // The due timer fires: the clock moves on to it.
+    void FireDue() {
+        ASSERT_TRUE(studio_.due.has_value());
+        clock_.Advance(*studio_.due);
+        engine_.OnRunTick();
+    }
+    // Due times off the 50 ms grid: "AUTO", "MIX", "IN3" at 713, b at 9006 with its transition
+    // at 9356, the end transition at 16017, the end of the run at 17317.
+    static Playlist OffGrid() {
+        return MakePlaylist(2, {Entry("a.mpg", 10007, 1, 1013), Entry("b.mpg", 8011, 1, 1001),
+                                Entry("", 0, 1, 1000)});
+    }
+
+    ManualClock clock_{0u - 300};
+    DueStudio studio_{clock_};
+    PlayoutEngine engine_{studio_, studio_, clock_, studio_, studio_};
+};
+
+TEST_F(PlayoutDueTimerTest, EachCommandGoesOutAtItsDueTimeBetweenTheTicks) {
+    Play(OffGrid());
+    EXPECT_EQ(studio_.due, 713u);
+    // A periodic tick before that sends nothing and keeps the timer on the due time.
+    clock_.Advance(700);
+    engine_.OnRunTick();
+    EXPECT_EQ(studio_.Trace(), "SEIZE 0@0, V0 1 ~/a.mpg@0");
+    EXPECT_EQ(studio_.due, 13u);
+    while (engine_.playing())
+        FireDue();
+    EXPECT_EQ(studio_.Trace(),
+              "SEIZE 0@0, V0 1 ~/a.mpg@0, R0 AUTO@713, R0 MIX@713, R0 IN3@713, V1 1 ~/b.mpg@9006, "
+              "R0 AUTO@9356, R0 MIX@9356, R0 IN4@9356, R0 AUTO@16017, R0 MIX@16017, "
+              "RESTORE 0 -1@16017, V STOPALL@17317");
+    EXPECT_FALSE(studio_.due.has_value());  // the end of the run cancels it
+}
+
+TEST_F(PlayoutDueTimerTest, PauseCancelsTheDueTimerAndResumeArmsItForTheShiftedTime) {
+    Play(OffGrid());
+    clock_.Advance(500);
+    engine_.OnAirPause();
+    EXPECT_FALSE(studio_.due.has_value() || studio_.running);
+    clock_.Advance(3000);
+    engine_.OnAirPause();
+    EXPECT_EQ(studio_.due, 213u);
+    const size_t atResume = studio_.calls.size();
+    FireDue();
+    EXPECT_EQ(studio_.Trace(atResume), "R0 AUTO@3713, R0 MIX@3713, R0 IN3@3713");
+    EXPECT_EQ(studio_.due, 8293u);  // b, 3 s later than planned
+    engine_.OnAirStop();
+    EXPECT_FALSE(studio_.due.has_value());
+}
+
+TEST_F(PlayoutDueTimerTest, AnEditDuringTheRunArmsTheTimerForTheNewSchedule) {
+    Play(OffGrid());
+    FireDue();
+    clock_.Advance(4287);  // 5000 ms into the run
+    const size_t atEdit = studio_.calls.size();
+    // The second clip now starts 3 s before the first ends: at 7007.
+    Playlist edited = MakePlaylist(
+        2, {Entry("a.mpg", 10007, 1, 1013), Entry("c.mpg", 4000, 1, 3000), Entry("", 0, 1, 1000)});
+    engine_.ApplyPlaylist(&edited);
+    EXPECT_EQ(studio_.due, 2007u);
+    FireDue();
+    EXPECT_EQ(studio_.Trace(atEdit), "V1 1 ~/c.mpg@7007");
 }
 
 }  // namespace orx
