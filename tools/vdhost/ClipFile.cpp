@@ -1,0 +1,39 @@
+#include "ClipFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace orx {
+
+ClipFile::ClipFile(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return;
+    }
+    fd_ = fd;
+}
+
+ClipFile::~ClipFile() {
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+int ClipFile::Release() {
+    const int fd = fd_;
+    fd_ = -1;
+    if (fd >= 0) {
+        const int flags = ::fcntl(fd, F_GETFL);
+        if (flags >= 0)
+            ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    }
+    return fd;
+}
+
+}  // namespace orx
