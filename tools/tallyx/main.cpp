@@ -28,7 +28,7 @@ int main(int argc, char** argv) {
         std::cerr << "tallyx: cannot open log " << options.logPath << '\n';
         return 2;
     }
-    orx::MixerModel mixer(options);
+    orx::MixerModel mixer(options, orx::SystemClock());
     auto handler = [&](const orx::WindowMessage& m) -> int64_t {
         if (m.message == orx::kWmClose) {
             log.Write("WM_CLOSE", "");
