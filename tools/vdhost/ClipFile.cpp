@@ -17,23 +17,13 @@ ClipFile::ClipFile(const std::string& path) {
         ::close(fd);
         return;
     }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     fd_ = fd;
 }
 
 ClipFile::~ClipFile() {
     if (fd_ >= 0)
         ::close(fd_);
-}
-
-int ClipFile::Release() {
-    const int fd = fd_;
-    fd_ = -1;
-    if (fd >= 0) {
-        const int flags = ::fcntl(fd, F_GETFL);
-        if (flags >= 0)
-            ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
-    }
-    return fd;
 }
 
 }  // namespace orx

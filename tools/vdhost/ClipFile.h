@@ -17,8 +17,8 @@ public:
     ClipFile& operator=(const ClipFile&) = delete;
 
     bool IsOpen() const { return fd_ >= 0; }
-    // Hands the descriptor (blocking again, close-on-exec) to the caller, who closes it.
-    int Release();
+    // The open descriptor (blocking again, close-on-exec); -1 when not open.
+    int Descriptor() const { return fd_; }
 
 private:
     int fd_ = -1;
