@@ -144,7 +144,7 @@ bool MpvDecoderHost::Initialise() {
     } else {
         // Board 1 at the bottom left of the screen, board 2 at the bottom right.
         settings.insert(settings.end(), {{"force-window", "yes"},
-                                         {"title", boardName},
+                                         {"title", boardName + " - ${?media-title:${media-title}}"},
                                          {"autofit", "40%x40%"},
                                          {"geometry", board % 2 == 0 ? "100%:100%" : "0%:100%"},
                                          {"background", "#000000"}});
@@ -188,16 +188,16 @@ int64_t MpvDecoderHost::Load(const WindowMessage& message, const std::string& pa
     auto file = std::make_unique<ClipFile>(path);
     int64_t id = -1;
     if (file->IsOpen()) {
-        SetFlag("pause", paused);
-        if (!options_.headless) {
-            const std::string title = "MPEG Board " + std::to_string(BoardNumber(options_.title)) +
-                                      " - " + BaseName(path);
-            mpv_set_property_string(mpv_, "title", title.c_str());
-        }
+        // Pause and title go with the file: setting them as properties first would wait for
+        // the idle player (tens of milliseconds) before every load.
+        const std::string name = BaseName(path);
+        const std::string perFile = std::string(paused ? "pause=yes" : "pause=no") +
+                                    ",force-media-title=%" + std::to_string(name.size()) + "%" +
+                                    name;
         // The player reads the descriptor; it stays ours (fd://, not fdclose://) until the
         // player is done with the clip.
         const std::string url = "fd://" + std::to_string(file->Descriptor());
-        const char* command[] = {"loadfile", url.c_str(), "replace", nullptr};
+        const char* command[] = {"loadfile", url.c_str(), "replace", perFile.c_str(), nullptr};
         mpv_node result{};
         if (mpv_command_ret(mpv_, command, &result) >= 0) {
             if (result.format == MPV_FORMAT_NODE_MAP) {
