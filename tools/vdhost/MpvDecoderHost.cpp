@@ -145,7 +145,7 @@ bool MpvDecoderHost::Initialise() {
         // Board 1 at the bottom left of the screen, board 2 at the bottom right.
         settings.insert(settings.end(), {{"force-window", "yes"},
                                          {"title", boardName + "${?media-title: - ${media-title}}"},
-                                         {"autofit", "40%x40%"},
+                                         {"autofit", "30%x30%"},
                                          {"geometry", board % 2 == 0 ? "100%:100%" : "0%:100%"},
                                          {"background", "#000000"}});
     }
