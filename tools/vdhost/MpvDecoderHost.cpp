@@ -225,7 +225,6 @@ int64_t MpvDecoderHost::Load(const WindowMessage& message, const std::string& pa
     clip.file = std::move(file);
     clip.replyWindow = message.wParam;
     clip.name = BaseName(path);
-    clip.cued = paused;
     current_ = id;
     paused_ = paused;
     out_ << (paused ? "  cueing " : "  loading ") << PrintableText(path) << std::endl;
@@ -285,7 +284,6 @@ int64_t MpvDecoderHost::Handle(const WindowMessage& message) {
         if (current_ != 0 && SetFlag("pause", !paused_)) {
             paused_ = !paused_;
             Clip& clip = clips_[current_];
-            clip.cued = clip.cued && paused_;
             // A cued clip whose first frame is up starts now; otherwise its restart event will.
             if (!paused_ && !clip.started && clip.restarted && active_ == current_)
                 ReportStarted(clip);

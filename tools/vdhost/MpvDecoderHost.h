@@ -69,7 +69,6 @@ private:
         std::unique_ptr<ClipFile> file;
         WindowHandle replyWindow = 0;
         std::string name;
-        bool cued = false;         // loaded paused by CUE; not yet resumed
         bool fileStarted = false;  // the player began this entry
         bool restarted = false;    // the player has its first frame ready
         bool started = false;      // "started" was reported
