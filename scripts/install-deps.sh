@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev libgl-dev
-    libavformat-dev libavcodec-dev libavutil-dev
+    libavformat-dev libavcodec-dev libavutil-dev libmpv-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     ffmpeg clang-format
     xvfb xauth fonts-dejavu-core

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # The whole job on a fresh machine: install what the build needs, build a Release build in
-# build/release, prepare the demo program folder build/demo and start the player from it.
+# build/release, prepare the demo program folder build/demo and start the player from it. With a
+# display the boards play the clips through the libmpv decoder host (one video window per board)
+# and the mixer stand-in shows its state in a panel.
 #
 #   scripts/run.sh [--fresh]      --fresh rebuilds the demo folder from scratch
 set -euo pipefail
@@ -17,7 +19,8 @@ fi
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DORX_SANITIZE=OFF \
     -DORX_BUILD_TESTS=OFF -DORX_BUILD_BENCH=OFF
-cmake --build "$build" --target brenvik vdhost tallyx orx_language_files demo-playlist demo-shortcut
+cmake --build "$build" --target brenvik vdhost vdhost-mpv tallyx orx_language_files demo-playlist \
+    demo-shortcut
 
 "$root/scripts/make-demo.sh" "$@" "$build" "$demo"
 
@@ -27,6 +30,18 @@ if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" && -z "${QT_QPA_PLATFORM:-}
     exit 1
 fi
 
-echo "Starting $demo/brenvik (decoder hosts and the remote control print what they receive)"
+# The player starts "vdhost" from its own folder: here that is the host that plays video.
+cp -f "$build/bin/vdhost-mpv" "$demo/vdhost"
+
+# The player finds the remote control running and leaves it alone; it goes when the player does.
 cd "$demo"
-exec "$demo/brenvik"
+"$demo/tallyx" --panel > "$demo/tallyx.out" 2>&1 &
+mixer=$!
+trap 'kill "$mixer" 2>/dev/null || true' EXIT
+for _ in $(seq 50); do
+    grep -q "ready" "$demo/tallyx.out" 2>/dev/null && break
+    sleep 0.1
+done
+
+echo "Starting $demo/brenvik: select a playlist and press Play; each board shows its video window"
+"$demo/brenvik"

@@ -57,10 +57,12 @@ TEST_F(CRemoteCmdTest, SeizeNotesTheMixerAndRestoreReturnsToIt) {
     EXPECT_EQ(clock_.sleeps, std::vector<uint32_t>{200});
     remote_.Restore(1, -1);
     EXPECT_EQ(MixerCommands(), "2:FREEZE 0:CUT 0:IN3 0:MIX 0:AUTO 0:IN3");
-    // -2: whichever source the preview reports (IN3, left there by the first restore).
+    // -2: whichever source the preview reports (IN7: with FAST on, the restore's IN3 was
+    // already on air and changed no bus).
     remote_.Restore(1, -2);
     EXPECT_EQ(MixerCommands(),
-              "2:FREEZE 0:CUT 3:BLACK 3:BARS 3:IN1 3:IN2 3:IN3 0:IN3 0:MIX 0:AUTO");
+              "2:FREEZE 0:CUT 3:BLACK 3:BARS 3:IN1 3:IN2 3:IN3 3:IN4 3:IN5 3:IN6 3:IN7 0:IN7 "
+              "0:MIX 0:AUTO");
     // A chosen input is kept for later restores; indexes past the source table count as the
     // seized source and are never stored.
     for (int in : {5, -1, 44, -3}) {

@@ -1,6 +1,10 @@
 #include "MixerModel.h"
 #include "StandInProcess.h"
+#include "devices/CRemoteCmd.h"
+#include "devices/MixerVocabulary.h"
 #include "devices/Payloads.h"
+#include "playout/PlayoutFakes.h"
+#include "support/ManualClock.h"
 
 namespace orx::test {
 namespace {
@@ -15,11 +19,11 @@ void Expect(const std::shared_ptr<MixerModel>& mixer, const std::string& steps) 
     }
 }
 // A mixer with these options; none when they are refused.
-std::shared_ptr<MixerModel> Mixer(const std::string& options) {
+std::shared_ptr<MixerModel> Mixer(const std::string& options, Clock& clock = SystemClock()) {
     MixerOptions o;
     bool help = false;
     std::string error;
-    return ParseMixerArgs(Words(options), o, help, error) ? std::make_shared<MixerModel>(o)
+    return ParseMixerArgs(Words(options), o, help, error) ? std::make_shared<MixerModel>(o, clock)
                                                           : nullptr;
 }
 
@@ -46,8 +50,93 @@ TEST(MixerModel, QueriesPressesOptionsAndFaults) {
     Expect(Mixer("--fast-needs-set"),
            "0:FAST=1 3:FAST=1 0:SET=1 0:FAST=1 3:FAST=2 0:FAST=1 "
            "3:FAST=2 0:SET=1 0:FAST=1 3:FAST=1");
-    for (const char* bad : {"--program IN17", "--transition CUT", "--on MIX", "--fail", "x"})
+    for (const char* bad : {"--program IN17", "--transition CUT", "--on MIX", "--fail", "x",
+                            "--speed 0", "--speed x"})
         EXPECT_FALSE(Mixer(bad)) << bad;
+}
+
+TEST(MixerModel, WithFastOnTheSourceKeyTakesItsSourceToAirTheWayCutOrAutoChose) {
+    test::ManualClock clock;
+    const auto m = Mixer("--program IN1 --preview IN2 --on FAST --speed 2", clock);
+    // AUTO chooses a transition with the selected key, which the source key then performs.
+    Expect(m, "0:AUTO=1 0:EFFECT2=1 3:AIR_IN1=2 3:CUT=1 0:IN3=1 3:AIR_IN3=2 3:AIR_IN1=1 3:IN1=2");
+    auto running = m->Running();
+    ASSERT_TRUE(running);
+    EXPECT_EQ(running->from, MixerModel::SourceIndex("IN1"));
+    EXPECT_EQ(running->to, MixerModel::SourceIndex("IN3"));
+    EXPECT_EQ(running->key, MixerModel::KeyIndex("EFFECT2"));
+    EXPECT_EQ(running->lengthMs, 350u);  // 700 ms at speed 2
+    clock.Advance(349);
+    EXPECT_TRUE(m->Running());
+    clock.Advance(1);
+    EXPECT_FALSE(m->Running());
+    // CUT switches the CUT function on: the next source is cut, no transition runs.
+    Expect(m, "0:CUT=1 3:CUT=2 0:IN4=1 3:AIR_IN4=2 0:MIX=1 0:IN5=1 3:AIR_IN5=2");
+    EXPECT_FALSE(m->Running());
+    // The source on air again: nothing happens.
+    Expect(m, "0:AUTO=1 3:CUT=1 0:IN5=1 3:AIR_IN5=2 3:IN4=2");
+    EXPECT_FALSE(m->Running());
+    // FAST off again: source keys select the preview, AUTO takes it to air.
+    Expect(m, "0:FAST=1 0:IN6=1 3:AIR_IN5=2 3:IN6=2 0:AUTO=1 3:AIR_IN6=2 3:IN5=2");
+    EXPECT_EQ(m->Running()->lengthMs, 150u);  // MIX
+}
+
+// The mixer behind an in-process "ORX Remote Control" window, driven by the player's own
+// remote channel: seize, every mixer event of a schedule, then the restore of the run's end.
+class MixerRun : public ::testing::Test {
+protected:
+    MixerRun() {
+        Settings().mpegInput1 = 2;  // IN3
+        Settings().mpegInput2 = 3;  // IN4
+        window_ = MessageWindow::Create(CRemoteCmd::kWindowTitle, [this](const WindowMessage& m) {
+            MixerCommand c;
+            return DecodeMixerPayload(m.data.data(), m.data.size(), c)
+                       ? int64_t{mixer_->Command(c.mode, c.word)}
+                       : int64_t{0};
+        });
+    }
+    // After each event "word:source on air", with "~KEY" while a transition runs and "*" while
+    // the picture is frozen; then "restore:" and the source on air afterwards.
+    std::string Run(Playlist playlist) {
+        PlaySchedule schedule;
+        PrepareSchedule(playlist, schedule);
+        std::string out;
+        EXPECT_EQ(remote_.Seize(0), 1);
+        EXPECT_TRUE(mixer_->IsOn("FAST"));
+        for (const MixerEvent& e : schedule.mixerEvents) {
+            EXPECT_NE(remote_.SendCmd(e.mode, e.word.c_str()), 0) << e.word;
+            out += e.word + ":" + kSourceNames[mixer_->Program()];
+            if (const auto t = mixer_->Running())
+                out += std::string("~") + kTransitionKeys[t->key];
+            out += mixer_->IsOn("FREEZE") ? "* " : " ";
+            clock_.Advance(1000);
+        }
+        remote_.Restore(0, -1);  // "Previous"
+        EXPECT_FALSE(mixer_->IsOn("FAST"));
+        return out + "restore:" + kSourceNames[mixer_->Program()];
+    }
+
+    WindowFolder windows_;
+    test::ManualClock clock_;
+    std::shared_ptr<MixerModel> mixer_ = Mixer("--program IN1 --preview IN2", clock_);
+    std::unique_ptr<MessageWindow> window_;
+    CRemoteCmd remote_{clock_};
+};
+
+TEST_F(MixerRun, EveryClipOfATwoBoardRunIsOnAirFromItsOwnSourceEvent) {
+    EXPECT_EQ(Run(test::MakePlaylist(
+                  2, {test::Entry("a.mpg", 5000, 1, 1000), test::Entry("b.mpg", 5000, 2, 1000),
+                      test::Entry("c.mpg", 5000, 0, 1000), test::Entry("", 0, 1, 1000)})),
+              "AUTO:IN1 MIX:IN1 IN3:IN3~MIX AUTO:IN3 EFFECT1:IN3 IN4:IN4~EFFECT1 "
+              "CUT:IN4 IN3:IN3 AUTO:IN3 MIX:IN3 restore:IN1");
+}
+
+TEST_F(MixerRun, WithOneBoardItsInputGoesToAirFirstAndFreezesCoverTheClipChanges) {
+    EXPECT_EQ(Run(test::MakePlaylist(
+                  1, {test::Entry("a.mpg", 5000, 0, 100), test::Entry("b.mpg", 5000, 1, 300, 500),
+                      test::Entry("c.mpg", 5000, 1, 300, 500), test::Entry("", 0, 1, 300)})),
+              "CUT:IN1 IN3:IN3 FREEZE:IN3* FREEZE:IN3 FREEZE:IN3* FREEZE:IN3 AUTO:IN3 MIX:IN3 "
+              "restore:IN1");
 }
 
 using TallyxProgram = StandInProcess;

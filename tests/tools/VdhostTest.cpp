@@ -1,3 +1,8 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <future>
+
 #include "ClipDuration.h"
 #include "CommandLog.h"
 #include "DecoderHost.h"
@@ -77,6 +82,22 @@ TEST_F(DecoderHostTest, ClipsEndOnTimeAcrossTheTickWrapAndPauseFreezesTheTimeLef
     EXPECT_EQ(failing.Handle(Command(VIDCMD_PLAY, dir_ / "a_10.mpg")), 0);
     EXPECT_EQ(failing.Handle(Command(VIDCMD_CUE, dir_ / "a_10.mpg")), 0);
     EXPECT_EQ(failing.Handle(Command(6)), 0);
+}
+
+TEST_F(DecoderHostTest, AFifoNamedLikeAClipIsRefusedWithoutBlocking) {
+    const std::string fifo = dir_ / "pipe_10.mpg";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    DecoderHost host = MakeHost();
+    auto play =
+        std::async(std::launch::async, [&] { return host.Handle(Command(VIDCMD_PLAY, fifo)); });
+    if (play.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
+        // Blocked in open(): a writer lets it go, so that the test fails instead of hanging.
+        const int writer = open(fifo.c_str(), O_WRONLY);
+        close(writer);
+        FAIL() << "PLAY of a FIFO blocked";
+    }
+    EXPECT_EQ(play.get(), 0);
+    EXPECT_FALSE(host.Loaded());
 }
 
 TEST_F(DecoderHostTest, DurationFromTheNameThenTheProbeThenTheDefaultScaledBySpeed) {

@@ -1,6 +1,8 @@
 #include "MixerModel.h"
 
 #include <array>
+#include <cmath>
+#include <cstdlib>
 #include <sstream>
 
 #include "CommandLog.h"
@@ -39,7 +41,9 @@ const char* MixerUsage() {
            "  --fail WORD          answer 0 to every command with WORD (repeatable)\n"
            "  --fail-all           answer 0 to every command\n"
            "  --fast-needs-set     pressing FAST changes it only right after SET\n"
-           "  --speed F            accepted for symmetry with vdhost (the model has no timing)\n"
+           "  --speed F            divide transition times by F (F > 0)\n"
+           "  --panel              show the mixer's state in a window (when a display is\n"
+           "                       available)\n"
            "  --log FILE           append one line per received message to FILE\n"
            "  --help               show this text\n"
            "Exit status: 0 after WM_CLOSE, 1 when the window cannot be created, 2 on bad usage.\n";
@@ -92,6 +96,15 @@ bool ParseMixerArgs(const std::vector<std::string>& args, MixerOptions& options,
         } else if (a == "--speed") {
             if (!value(v))
                 return false;
+            char* end = nullptr;
+            const double f = std::strtod(v.c_str(), &end);
+            if (end == v.c_str() || *end != 0 || !(f > 0) || !std::isfinite(f)) {
+                error = "--speed needs a positive number";
+                return false;
+            }
+            options.speed = f;
+        } else if (a == "--panel") {
+            options.panel = true;
         } else if (a == "--log") {
             if (!value(options.logPath))
                 return false;
@@ -103,8 +116,10 @@ bool ParseMixerArgs(const std::vector<std::string>& args, MixerOptions& options,
     return true;
 }
 
-MixerModel::MixerModel(const MixerOptions& options)
-    : fail_(options.fail),
+MixerModel::MixerModel(const MixerOptions& options, Clock& clock)
+    : clock_(clock),
+      speed_(options.speed),
+      fail_(options.fail),
       failAll_(options.failAll),
       fastNeedsSet_(options.fastNeedsSet),
       program_(SourceIndex(options.program)),
@@ -143,13 +158,44 @@ bool MixerModel::IsFunction(const std::string& word) {
     return false;
 }
 
-void MixerModel::Transition() {
-    std::swap(program_, preview_);
+uint32_t MixerModel::TransitionLengthMs(int key) {
+    return key == 0 ? 300 : 700;
+}
+
+void MixerModel::Take(int source, bool cut) {
+    Transition t;
+    t.from = program_;
+    t.to = source;
+    t.key = cut ? -1 : transitionKey_;
+    t.startTick = clock_.Ticks();
+    if (!cut) {
+        const double ms = std::round(TransitionLengthMs(transitionKey_) / speed_);
+        t.lengthMs = static_cast<uint32_t>(std::min(ms, double{1 << 30}));
+    }
+    last_ = t;
+    preview_ = program_;
+    program_ = source;
+}
+
+std::optional<MixerModel::Transition> MixerModel::Running() const {
+    if (last_ && last_->lengthMs > 0 && clock_.Ticks() - last_->startTick < last_->lengthMs)
+        return last_;
+    return std::nullopt;
+}
+
+double MixerModel::Progress() const {
+    const auto t = Running();
+    return t ? double(clock_.Ticks() - t->startTick) / t->lengthMs : 1.0;
 }
 
 int MixerModel::Press(const std::string& word) {
+    const bool fast = IsOn("FAST");
     if (int source = SourceIndex(word); source >= 0) {
-        preview_ = source;
+        if (!fast) {
+            preview_ = source;
+        } else if (source != program_) {
+            Take(source, IsOn("CUT"));
+        }
         return 1;
     }
     if (int key = KeyIndex(word); key >= 0) {
@@ -157,8 +203,17 @@ int MixerModel::Press(const std::string& word) {
         return 1;
     }
     if (word == "AUTO" || word == "CUT") {
-        // CUT the key performs a cut; CUT the function (modes 1/2) is a separate state.
-        Transition();
+        if (fast) {
+            // The take mode of the source keys: the CUT function on for CUT, off for AUTO.
+            if (word == "CUT") {
+                on_.insert("CUT");
+            } else {
+                on_.erase("CUT");
+            }
+        } else {
+            // The preview goes to air; CUT the key does not change CUT the function.
+            Take(preview_, word == "CUT");
+        }
         return 1;
     }
     if (word == "BREAK")
@@ -237,6 +292,11 @@ std::string MixerModel::Describe() const {
         text += " " + f;
     if (setArmed_)
         text += ", SET armed";
+    if (const auto t = Running()) {
+        text += ", ";
+        text += kTransitionKeys[t->key];
+        text += " running";
+    }
     return text;
 }
 

@@ -1,30 +1,17 @@
 #include "DecoderHost.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 
 #include "ClipDuration.h"
+#include "ClipFile.h"
 #include "devices/Channels.h"
 #include "devices/Payloads.h"
 
 namespace orx {
 
 namespace {
-
-bool CanOpenClip(const std::string& path) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    struct stat st {};
-    bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-    ::close(fd);
-    return regular;
-}
 
 const char* CommandName(uint64_t code) {
     switch (code) {
@@ -184,7 +171,7 @@ void DecoderHost::Unload(const char* why) {
 }
 
 int64_t DecoderHost::Load(const WindowMessage& message, const std::string& path, bool paused) {
-    if (options_.failPlay || !CanOpenClip(path)) {
+    if (options_.failPlay || !ClipFile(path).IsOpen()) {
         out_ << "  cannot play " << path << '\n';
         return 0;
     }
