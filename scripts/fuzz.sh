@@ -9,12 +9,15 @@
 #                                       a longer run of some targets
 #   scripts/fuzz.sh --keep ...          keep growing build/fuzz/corpus/<target> across runs
 #   scripts/fuzz.sh --no-deps ...       skip the package check (the caller has done it)
+#   ORX_FUZZ_BUILD=build/fuzz-long scripts/fuzz.sh ...
+#                                       another build folder, e.g. for a long run in the
+#                                       background while build/fuzz is rebuilt
 #
 # The exit status is 0 when no target found anything.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-build="$root/build/fuzz"
+build=$(realpath -m "${ORX_FUZZ_BUILD:-$root/build/fuzz}")
 seconds=15
 keep=0
 deps=1
@@ -24,7 +27,7 @@ while (($#)); do
         --seconds) seconds=$2; shift 2 ;;
         --keep) keep=1; shift ;;
         --no-deps) deps=0; shift ;;
-        -h | --help) sed -n '2,13p' "${BASH_SOURCE[0]}"; exit 0 ;;
+        -h | --help) sed -n '2,16p' "${BASH_SOURCE[0]}"; exit 0 ;;
         -*) echo "fuzz.sh: unknown option $1" >&2; exit 2 ;;
         *) targets+=("$1"); shift ;;
     esac
