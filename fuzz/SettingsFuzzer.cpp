@@ -17,10 +17,11 @@ struct Key {
     const char* key;
 };
 
-// Keys of the program's own sections, spelled as the program spells them.
+// Keys of the program's own sections, spelled as the program spells them, and key names that
+// also appear in another section, so a lookup that strays into the wrong section shows.
 constexpr Key kKeys[] = {
-    {"Hardware", "MPEG"}, {"Hardware", "AirLog"}, {"Paths", "Video"},      {"Paths", "Remote"},
-    {"Debug", "Log"},     {"Language", "Name"},   {"MainWin", "Splitter"}, {"Hot Keys", "Play"},
+    {"Hardware", "MPEG"}, {"Hardware", "Video"}, {"Paths", "Video"},  {"Paths", "Remote"},
+    {"Debug", "Log"},     {"Language", "Name"},  {"Language", "Log"}, {"Hot Keys", "Play"},
 };
 constexpr size_t kKeyCount = sizeof(kKeys) / sizeof(kKeys[0]);
 
