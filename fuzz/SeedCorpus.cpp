@@ -175,6 +175,9 @@ void AddPayloads(Corpus& corpus) {
     }
     corpus.Add("mixer_payload", sequence);
     corpus.Add("window_request", Frame(orx::kWmClose, 0, 0, nullptr, 0));
+    // One byte more than a window accepts.
+    const Bytes tooLong(orx::kMaxCopyDataBytes + 1, 'x');
+    corpus.Add("window_request", Frame(orx::kWmCopyData, 0, 1, tooLong.data(), tooLong.size()));
 }
 
 }  // namespace
