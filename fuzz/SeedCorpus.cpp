@@ -117,6 +117,11 @@ void AddLanguageFiles(Corpus& corpus) {
     corpus.Add("language_file", table.Serialize());
     table.Assign(orx::MasterTexts());
     corpus.Add("language_file", table.Serialize());
+
+    // Texts as the language files hold them: UTF-8, and Windows-1252 from files made on Windows.
+    corpus.Add("language_text", "Wiedergabe l\xC3\xA4uft \xE2\x80\x93 %1");
+    corpus.Add("language_text", "Wiedergabe l\xE4uft \x96 \x80 %1");
+    corpus.Add("language_text", orx::ProgramStringText(orx::kStringProgramTitle));
 }
 
 void AddSettings(Corpus& corpus, const orx::fuzz::ScratchFolder& scratch) {
