@@ -19,6 +19,7 @@
 #include "platform/Clock.h"
 #include "platform/Paths.h"
 #include "platform/SingleInstance.h"
+#include "settings/SettingsDialog.h"
 
 namespace {
 
@@ -68,6 +69,7 @@ int main(int argc, char** argv) {
     HardwareControl hardware(VideoChannel(), RemoteChannel(), SystemClock());
     {
         CMainWin window(VideoChannel(), RemoteChannel(), hardware, SystemClock());
+        window.SetSettingsRunner(RunSettingsDialog);
         std::unique_ptr<QSocketNotifier> terminateNotifier;
         if (WatchTerminationSignals()) {
             terminateNotifier =

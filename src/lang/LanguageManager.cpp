@@ -7,6 +7,8 @@
 #include "app/AppSettings.h"
 #include "app/IniFile.h"
 #include "lang/ProgramTexts.h"
+#include "lang/TextServices.h"
+#include "lang/TranslationEditing.h"
 #include "platform/Paths.h"
 
 namespace orx {
@@ -37,6 +39,36 @@ bool LessIgnoringCase(const std::string& a, const std::string& b) {
     return a < b;
 }
 
+// Loads a language or master file and brings its texts to UTF-8; the encoding read is returned
+// through encoding.
+int LoadDecoded(TranslationTable& table, const std::string& path, int& encoding) {
+    encoding = kCodePageUtf8;
+    const int result = table.Load(path);
+    if (result != TranslationTable::kOk) {
+        return result;
+    }
+    encoding = DetectEncoding(table, LegacyCodePage());
+    DecodeTable(table, encoding);
+    return result;
+}
+
+// Saves a copy of table (UTF-8 in memory) in the given encoding.
+int SaveEncoded(const TranslationTable& table, const std::string& path, int encoding) {
+    TranslationTable copy = table;
+    // The editor lets no text through that the file's encoding cannot hold; refusing here
+    // rather than writing a replacement keeps every character.
+    if (!EncodeTable(copy, encoding)) {
+        return TranslationTable::kCannotCreate;
+    }
+    return copy.Save(path);
+}
+
+std::string TitleWithoutLastExtension(const std::string& path) {
+    const std::string name = std::filesystem::path(path).filename().string();
+    const size_t dot = name.rfind('.');
+    return dot == std::string::npos ? name : name.substr(0, dot);
+}
+
 }  // namespace
 
 bool LanguageManager::Startup() {
@@ -46,7 +78,8 @@ bool LanguageManager::Startup() {
     currentName_.clear();
     languageNames_.clear();
     languageFiles_.clear();
-    available_ = master_.Load(MasterPath()) == TranslationTable::kOk;
+    int masterEncoding = kCodePageUtf8;
+    available_ = LoadDecoded(master_, MasterPath(), masterEncoding) == TranslationTable::kOk;
     if (!available_) {
         return false;
     }
@@ -91,9 +124,11 @@ void LanguageManager::ApplyLanguage() {
         }
     }
     current_.Clear();
+    currentEncoding_ = kCodePageUtf8;
     // The listed file is loaded, not currentName + ".brl": on a file system that tells case
     // apart the stored name may differ in case from the file.
-    if (index != 0 && current_.Load(LanguageFilePath(index)) != TranslationTable::kOk) {
+    if (index != 0 &&
+        LoadDecoded(current_, LanguageFilePath(index), currentEncoding_) != TranslationTable::kOk) {
         current_.Clear();
         currentName_.clear();
         index = 0;
@@ -110,6 +145,47 @@ bool LanguageManager::SelectLanguage(int index) {
         return false;
     }
     currentName_ = index == 0 ? std::string() : languageNames_[static_cast<size_t>(index) - 1];
+    ApplyLanguage();
+    return true;
+}
+
+bool LanguageManager::EditCurrentLanguage(TranslationEditor& editor) {
+    if (!available_ || currentIndex_ == 0) {
+        return false;
+    }
+    if (!editor.EditTranslations(current_, currentEncoding_)) {
+        return false;
+    }
+    // The file the language was loaded from, whose name may differ in case from currentName.
+    const std::string path = LanguageFilePath(currentIndex_);
+    if (SaveEncoded(current_, path, currentEncoding_) != TranslationTable::kOk) {
+        ReportFileError(TranslationTable::kCannotOpen, path);
+    }
+    return true;
+}
+
+bool LanguageManager::CreateLanguage(TranslationEditor& editor) {
+    if (!available_) {
+        return false;
+    }
+    TranslationTable table;
+    if (!editor.EditTranslations(table, kCodePageUtf8) || table.Empty()) {
+        return false;
+    }
+    const std::string path = editor.ChooseNewLanguageFile();
+    if (path.empty()) {
+        return false;
+    }
+    // A new file is readable on Windows too when the code page holds every text.
+    const int legacy = LegacyCodePage();
+    TranslationTable encoded = table;
+    const int encoding = EncodeTable(encoded, legacy) ? legacy : kCodePageUtf8;
+    if (SaveEncoded(table, path, encoding) != TranslationTable::kOk) {
+        ReportFileError(TranslationTable::kCannotOpen, path);
+        return false;
+    }
+    ScanLanguages();
+    currentName_ = TitleWithoutLastExtension(path);
     ApplyLanguage();
     return true;
 }

@@ -4,9 +4,12 @@
 #include <string>
 #include <vector>
 
+#include "lang/TextEncoding.h"
 #include "lang/TranslationTable.h"
 
 namespace orx {
+
+class TranslationEditor;
 
 // The interface languages: the master table (every translatable key with its original text,
 // read from the master file beside the executable), the table of the selected language, and the
@@ -35,7 +38,20 @@ public:
     // end.
     std::optional<std::string> LanguageName(int index) const;
 
+    // Runs the editor on the current language and saves it to the file it was loaded from, in
+    // the encoding it was read in. False for the built-in language, without a master file, or
+    // when the operator cancelled; true otherwise, also when the save failed (reported; the
+    // edited translations stay in effect).
+    bool EditCurrentLanguage(TranslationEditor& editor);
+    // Runs the editor on an empty table, asks for a file and saves the new language there (in
+    // the legacy code page when every text fits it, else in UTF-8), then lists the languages
+    // again and applies the new one. False when cancelled, nothing was translated or the save
+    // failed (reported).
+    bool CreateLanguage(TranslationEditor& editor);
+
     bool IsAvailable() const { return available_; }
+    // The encoding the current language file was read in (kCodePageUtf8 or a code page).
+    int CurrentEncoding() const { return currentEncoding_; }
     int CurrentIndex() const { return currentIndex_; }
     const std::string& CurrentName() const { return currentName_; }
     void SetCurrentName(std::string name) { currentName_ = std::move(name); }
@@ -62,6 +78,7 @@ private:
     std::vector<std::string> languageFiles_;  // file names as found, parallel to languageNames_
     std::string currentName_;
     int currentIndex_ = 0;
+    int currentEncoding_ = kCodePageUtf8;
     std::string masterPathOverride_;
 };
 

@@ -2,6 +2,10 @@
 
 #include <algorithm>
 
+#ifndef ORX_VERSION
+#define ORX_VERSION "0.0"
+#endif
+
 namespace orx {
 
 namespace {
@@ -49,6 +53,9 @@ constexpr ProgramString kStrings[] = {
      "time \ncan be different."},
     {22170, "Input"},
     {22171, "Label"},
+    {22190,
+     "The character \"%1\" cannot be stored in this language file, which keeps its texts in "
+     "code page %2.\n\nPlease write the translation without it."},
     {32890, "File\nFile"},
     {32891, "Restore Input\nRestore Input"},
     {32956, "Close window\nClose"},
@@ -66,7 +73,7 @@ constexpr DialogText kDialogTexts[] = {
     {kDialogSettings, 0, "Settings"},
     {kDialogSettings, 1323, "About"},
     {kDialogSettings, 1526, "ORX Video Player"},
-    {kDialogSettings, kStaticControlId, "Version 0.1"},
+    {kDialogSettings, kStaticControlId, "Version " ORX_VERSION},
     {kDialogSettings, 1316, "MPEG decoders"},
     {kDialogSettings, 1220, "MPEG Board 1"},
     {kDialogSettings, 1256, "Check"},

@@ -37,6 +37,7 @@ inline constexpr int kDialogEditInputLabel = 1173;
 inline constexpr int kStaticControlId = 65535;
 
 inline constexpr int kStringFileErrorBase = 2999;  // + low byte of a file result code
+inline constexpr int kStringCharacterNotInCodePage = 22190;
 inline constexpr int kStringBuiltInLanguage = 33500;
 inline constexpr int kStringProgramTitle = 57344;
 

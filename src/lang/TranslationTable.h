@@ -34,9 +34,10 @@ struct TranslationHeader {
 // The translations of one language file (or of the master file) in memory.
 //
 // File layout: header, entryCount records of 8 bytes (key, textOffset), then a pool of poolSize
-// bytes of NUL-terminated texts. Texts are bytes; the program writes UTF-8, and its Qt layer also
-// reads texts in the Windows-1252 code page, as files made on Windows hold them. A line break is
-// one LF; a tab is stored as the two characters backslash and "t".
+// bytes of NUL-terminated texts. Texts are bytes in the file's encoding (UTF-8 or one Windows
+// code page, docs/language-files.md); LanguageManager converts them to UTF-8 when it loads a
+// file and back when it saves one. A line break is one LF; a tab is stored as the two characters
+// backslash and "t".
 //
 // Language files come from a folder operators copy files into, so Load trusts nothing: a file
 // that is shorter than its header declares, whose text offsets leave the pool or whose texts run

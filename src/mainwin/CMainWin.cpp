@@ -218,8 +218,7 @@ void CMainWin::OpenEditor(bool refreshTree) {
 void CMainWin::OnAirSettings() {
     DebugLog("CMainWin::OnAirSettings()");
     if (!settingsRunner_) {
-        ShowNotAvailable("The Settings dialog");
-        return;
+        return;  // the composition root installs the dialog
     }
     busy_ = true;
     AppSettings settings = Settings();

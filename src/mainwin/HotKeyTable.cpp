@@ -31,8 +31,12 @@ int HotKeyTable::Match(uint32_t virtualKey, uint32_t modifiers) const {
     if (virtualKey == 0) {
         return -1;
     }
+    // The extended-key flag (8) that a value recorded from an arrow key, Insert, Delete, Home,
+    // End, Page Up/Down or a right-hand Ctrl/Alt carries is kept in the value, so files stay
+    // readable on Windows, but plays no part in matching: a key press never carries it.
+    constexpr uint32_t kExtendedBit = 8;
     for (int k = 0; k < kCount; ++k) {
-        if ((keys[k] & 0xFFFF) == virtualKey && (keys[k] >> 16) == modifiers) {
+        if ((keys[k] & 0xFFFF) == virtualKey && ((keys[k] >> 16) & ~kExtendedBit) == modifiers) {
             return k;
         }
     }

@@ -20,7 +20,8 @@ public:
     void Load();
     void Save() const;
 
-    // The first command whose value is exactly this key with exactly this modifier set, or -1.
+    // The first command whose value is this key with exactly this modifier set (1 Shift, 2 Ctrl,
+    // 4 Alt), the extended flag of the value disregarded; -1 when none is.
     int Match(uint32_t virtualKey, uint32_t modifiers) const;
 };
 

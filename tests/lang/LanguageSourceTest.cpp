@@ -42,6 +42,8 @@ TEST(LanguageSourceTest, ShippedMasterHoldsTheProgramTextsAndGermanLoads) {
     ASSERT_EQ(Languages().CurrentIndex(), 1);
     EXPECT_EQ(FormatTranslated(3000, {"/v/x.vid"}), "Fehler beim Öffnen der Datei:\n\n/v/x.vid");
     EXPECT_EQ(TooltipText(32956), "Schließen");
+    // Delivered in code page 1252, which the Windows program reads as well.
+    EXPECT_EQ(Languages().CurrentEncoding(), 1252);
 }
 
 }  // namespace

@@ -2,11 +2,15 @@
 
 #include <gtest/gtest.h>
 #include <QAction>
+#include <QComboBox>
 
+#include "../settings/SettingsTestSupport.h"
 #include "MainWinTestSupport.h"
+#include "lang/TranslationKey.h"
 #include "mainwin/ClipListView.h"
 #include "mainwin/MainToolBar.h"
 #include "platform/Process.h"
+#include "settings/SettingsDialog.h"
 
 namespace orx {
 namespace {
@@ -84,6 +88,73 @@ TEST_F(MainWinEndToEndTest, PlaylistIsCuedPlayedToAirAndLogged) {
     for (const char* clip : {"intro_2.mpg", "news_3.mpg", "weather_2.mpg"}) {
         EXPECT_NE(airLog.find(clip), std::string::npos) << clip << " in\n" << airLog;
     }
+}
+
+// The operator changes the interface language and the Play hot key in Settings, confirms, and
+// plays with the new key.
+TEST_F(MainWinEndToEndTest, SettingsChangeLanguageAndHotKeyAndTheNewKeyPlays) {
+    const auto write = [&](const std::string& file, const std::vector<TranslationText>& texts) {
+        TranslationTable table;
+        table.Assign(texts);
+        test::WriteBytes(dir_ / file, table.Serialize());
+    };
+    write("brenvik.lna", {{DialogKey(304), "Settings"}, {DialogKey(304, 1260), "Hotkeys"}});
+    write("German.brl", {{DialogKey(304), "Einstellungen"}, {DialogKey(304, 1260), "Tasten"}});
+    ResetLanguagesForTesting();
+    Languages().SetMasterPath(dir_ / "brenvik.lna");
+    ASSERT_TRUE(Languages().Startup());
+    test::WritePlaylist(Video("Show.vid"), {test::Clip("intro_2.mpg", 2000)});
+    Open();
+    w_->SetSettingsRunner(RunSettingsDialog);
+    w_->OnTimerTick();
+    Select("Show");
+
+    const auto dialog = [] {
+        return qobject_cast<SettingsDialog*>(QApplication::activeModalWidget());
+    };
+    using test::Key;
+    using test::TabTo;
+    test::Script script;
+    script.Then([&] { ASSERT_TRUE(TabTo(dialog()->languageCombo())); })
+        .Then([] { Key(Qt::Key_Down); })  // German, applied at once
+        .Then([&] {
+            EXPECT_EQ(dialog()->windowTitle(), "Einstellungen");
+            ASSERT_TRUE(TabTo(dialog()->hotkeysButton()));
+        })
+        .Then([] { Key(Qt::Key_Space); })
+        .Then([] {
+            Key(Qt::Key_Tab);
+            Key(Qt::Key_Tab);  // "Play"
+            Key(Qt::Key_P, Qt::ControlModifier);
+            ASSERT_TRUE(TabTo(test::ModalButton("OK")));
+        })
+        .Then([] { Key(Qt::Key_Space); })
+        .Then([&] { ASSERT_TRUE(TabTo(dialog()->okButton())); })
+        .Then([] { Key(Qt::Key_Space); });
+    script.Start();
+    w_->toolBar()->action(MainToolBar::kSettingsId)->trigger();
+    ASSERT_TRUE(script.Finished());
+    EXPECT_EQ(Languages().CurrentName(), "German");
+    EXPECT_EQ(GetIniString("Language", "Name", ""), "German");
+    ASSERT_TRUE(ui_.boxes.empty()) << ui_.boxes.front().text;
+
+    const auto press = [&](int key, Qt::KeyboardModifiers modifiers) {
+        QKeyEvent event(QEvent::KeyPress, key, modifiers);
+        QApplication::sendEvent(w_->playlistTree(), &event);
+    };
+    press(Qt::Key_F5, Qt::NoModifier);  // the old key does nothing now
+    EXPECT_FALSE(w_->engine().playing());
+    press(Qt::Key_P, Qt::ControlModifier);
+    EXPECT_TRUE(w_->engine().playing());
+    press(Qt::Key_F8, Qt::NoModifier);  // Stop
+    for (int i = 0; i < 200 && w_->engine().playing(); ++i) {
+        clock_.ticks += 50;
+        w_->OnTimerTick();
+        QApplication::processEvents();
+    }
+    EXPECT_FALSE(w_->engine().playing());
+    w_.reset();  // the hot keys are written as the window closes
+    EXPECT_EQ(GetIniInt("HotKeys", "Key2", 0), 0x20050);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "lang/ProgramTexts.h"
+#include "lang/TextEncoding.h"
 #include "lang/TranslationTable.h"
 #include "lnagen/LanguageSource.h"
 
@@ -27,9 +28,18 @@ bool ReadWholeFile(const std::string& path, std::string& content) {
     return static_cast<bool>(in) || in.eof();
 }
 
-bool WriteTable(const std::vector<orx::TranslationText>& texts, const std::string& path) {
+// A language is written as the translation editor writes a new one: in code page 1252 when every
+// text fits, so the Windows program reads it as well, else in UTF-8. The master is plain ASCII.
+bool WriteTable(const std::vector<orx::TranslationText>& texts, const std::string& path,
+                bool language) {
     orx::TranslationTable table;
     table.Assign(texts);
+    if (language) {
+        orx::TranslationTable encoded = table;
+        if (orx::EncodeTable(encoded, orx::kDefaultCodePage)) {
+            table = std::move(encoded);
+        }
+    }
     if (table.Save(path) != orx::TranslationTable::kOk) {
         std::fprintf(stderr, "lnagen: cannot write %s\n", path.c_str());
         return false;
@@ -45,7 +55,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::vector<orx::TranslationText> master = orx::MasterTexts();
-    if (!WriteTable(master, argv[1])) {
+    if (!WriteTable(master, argv[1], false)) {
         return 1;
     }
     for (int i = 2; i + 1 < argc; i += 2) {
@@ -63,7 +73,7 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "%s: %s\n", sourcePath.c_str(), error.c_str());
             return 1;
         }
-        if (!WriteTable(ordered, argv[i + 1])) {
+        if (!WriteTable(ordered, argv[i + 1], true)) {
             return 1;
         }
     }

@@ -6,8 +6,8 @@
 
 namespace orx {
 
-// The program keeps its texts as bytes in UTF-8. Texts read from language files made on Windows
-// may be in the Windows-1252 code page instead; a text that is not valid UTF-8 is read as that.
+// The program keeps its texts as bytes in UTF-8 (language files are converted when they are
+// loaded). A text that is still not valid UTF-8 is shown as Windows-1252 rather than dropped.
 QString ToQString(std::string_view text);
 std::string FromQString(const QString& text);
 

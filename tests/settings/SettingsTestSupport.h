@@ -1,0 +1,135 @@
+#pragma once
+
+// Key-driven scripts for modal dialogs, and stand-ins for what the Settings dialog reaches.
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QTimer>
+#include <QWidget>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "lang/LanguageManager.h"
+#include "lang/TranslationEditing.h"
+#include "settings/SettingsDialog.h"
+
+namespace orx::test {
+
+// A key pressed and released as the operator does: it goes to the widget that has the focus.
+inline void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier,
+                const QString& text = {}) {
+    QWidget* target = QApplication::focusWidget();
+    if (target == nullptr) {
+        target = QApplication::activeModalWidget();
+    }
+    ASSERT_NE(target, nullptr) << "no widget has the focus";
+    QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
+    QApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
+    QApplication::sendEvent(target, &release);
+}
+
+// Typed characters.
+inline void Type(const QString& text) {
+    for (const QChar c : text) {
+        const char16_t upper = c.toUpper().unicode();
+        Key(upper >= 'A' && upper <= 'Z' ? Qt::Key_A + (upper - 'A') : Qt::Key_unknown,
+            Qt::NoModifier, QString(c));
+    }
+}
+
+// The push button of the modal dialog with this text.
+inline QPushButton* ModalButton(const QString& text) {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal == nullptr)
+        return nullptr;
+    for (QPushButton* button : modal->findChildren<QPushButton*>()) {
+        if (button->text() == text)
+            return button;
+    }
+    return nullptr;
+}
+
+// Tab until the widget has the focus (at most 60 presses); false when it never gets it.
+inline bool TabTo(QWidget* widget) {
+    for (int i = 0; i < 60 && QApplication::focusWidget() != widget; ++i) {
+        Key(Qt::Key_Tab);
+    }
+    return QApplication::focusWidget() == widget;
+}
+
+// Steps run one after another from the event loop, each a moment after the previous one, so a
+// step may open a modal dialog and the next steps act inside it.
+class Script {
+public:
+    Script& Then(std::function<void()> step) {
+        steps_.push_back(std::move(step));
+        return *this;
+    }
+    void Start() {
+        QTimer::singleShot(kPaceMs, &context_, [this] { Next(); });
+    }
+    bool Finished() const { return next_ == steps_.size(); }
+
+private:
+    static constexpr int kPaceMs = 15;
+    // A step waits until the topmost modal dialog has become the active window, as the
+    // operator waits for a dialog to appear before typing into it. The offscreen platform has
+    // no window manager to give the activation back to a dialog when the one above it closes;
+    // the script asks for it as a window manager would.
+    void Next() {
+        if (next_ >= steps_.size())
+            return;
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal != nullptr && QApplication::activeWindow() != modal && waits_ < kMaxWaits) {
+            if (waits_++ == 0)
+                modal->activateWindow();
+            QTimer::singleShot(kPaceMs, &context_, [this] { Next(); });
+            return;
+        }
+        waits_ = 0;
+        std::function<void()> step = steps_[next_++];
+        QTimer::singleShot(kPaceMs, &context_, [this] { Next(); });
+        step();
+    }
+    static constexpr int kMaxWaits = 600;
+    QObject context_;  // pending steps end with the script
+    int waits_ = 0;
+    std::vector<std::function<void()>> steps_;
+    size_t next_ = 0;
+};
+
+// The board checks recorded and the hot keys of a window that is not there.
+struct RecordingSettingsHost : SettingsHost {
+    struct Check {
+        int board, input;
+        std::string folder;
+        bool operator==(const Check&) const = default;
+    };
+    void CheckVideoBoard(int board, int input, const std::string& folder) override {
+        checks.push_back({board, input, folder});
+    }
+    HotKeyTable& HotKeys() override { return hotKeys; }
+    std::vector<Check> checks;
+    HotKeyTable hotKeys;
+};
+
+// An editor that records its runs and confirms with fixed translations.
+struct ScriptedTranslationEditor : TranslationEditor {
+    bool EditTranslations(TranslationTable& table, int) override {
+        ++runs;
+        if (!confirm)
+            return false;
+        RebuildTable(table, Languages().MasterTable(), answer);
+        return true;
+    }
+    std::string ChooseNewLanguageFile() override { return file; }
+    std::vector<std::string> answer;
+    std::string file;
+    bool confirm = true;
+    int runs = 0;
+};
+
+}  // namespace orx::test

@@ -1,0 +1,110 @@
+// The Settings dialog run by the real window, with the real decoder-host and remote-control
+// stand-ins as processes.
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QPushButton>
+
+#include "MainWinTestSupport.h"
+#include "SettingsTestSupport.h"
+#include "mainwin/MainToolBar.h"
+#include "platform/Process.h"
+
+namespace orx {
+namespace {
+
+using test::Key;
+using test::TabTo;
+
+SettingsDialog* Dialog() {
+    return qobject_cast<SettingsDialog*>(QApplication::activeModalWidget());
+}
+
+class SettingsWorkflowTest : public test::MainWinFixture {
+protected:
+    void SetUp() override {
+        MainWinFixture::SetUp();
+        Settings().mpeg = 1;
+        video_.SetHostLauncher([this](int board, const std::string& title) {
+            const std::string log = dir_ / ("vdhost" + std::to_string(board + 1) + ".log");
+            return CVideoCmd::LaunchHost(kProgramDir + std::string("/vdhost"), title,
+                                         {"--log", log}) &&
+                   test::WaitUntil([&] { return FindWindowByTitle(title) != 0; });
+        });
+        ASSERT_TRUE(LaunchProcess(kProgramDir + std::string("/tallyx"),
+                                  {"--log", dir_ / "tallyx.log", "--program", "IN1"}));
+        ASSERT_TRUE(
+            test::WaitUntil([] { return FindWindowByTitle(CRemoteCmd::kWindowTitle) != 0; }));
+        test::WriteFile(Video("test.mpg"), "sample");
+        Open();
+        w_->SetSettingsRunner(RunSettingsDialog);
+        w_->OnTimerTick();  // opens the hardware
+        ASSERT_TRUE(ui_.boxes.empty()) << ui_.boxes.front().text;
+    }
+    std::string Host(int board) const {
+        return test::LoggedCommands(dir_ / ("vdhost" + std::to_string(board) + ".log"));
+    }
+    void RunSettings(test::Script& script) {
+        script.Start();
+        w_->toolBar()->action(MainToolBar::kSettingsId)->trigger();
+        EXPECT_TRUE(script.Finished());
+        EXPECT_FALSE(w_->busy());
+    }
+
+    static constexpr const char* kProgramDir = ORX_TEST_PROGRAM_DIR;
+};
+
+TEST_F(SettingsWorkflowTest, BoardCheckRunsWhileTheHardwareIsClosedAndCancelKeepsTheSettings) {
+    std::string hostWhileOpen;
+    bool busyWhileOpen = false;
+    test::Script script;
+    script
+        .Then([&] {
+            ASSERT_NE(Dialog(), nullptr);
+            hostWhileOpen = Host(1);
+            busyWhileOpen = w_->busy();
+            ASSERT_TRUE(TabTo(Dialog()->check1Button()));
+        })
+        .Then([] { Key(Qt::Key_Space); })  // the sample on IN3, the default input of board 1
+        .Then([] { ASSERT_TRUE(TabTo(Dialog()->board2Box())); })
+        .Then([] { Key(Qt::Key_Space); })
+        .Then([] { ASSERT_TRUE(TabTo(Dialog()->cancelButton())); })
+        .Then([] { Key(Qt::Key_Space); });
+    RunSettings(script);
+    EXPECT_TRUE(busyWhileOpen);
+    // Closed before the dialog showed; the check started the host again, played the sample and
+    // closed it; the window opened the hardware again afterwards.
+    EXPECT_EQ(hostWhileOpen, "100 3 WM_CLOSE");
+    const std::string sample = Video("test.mpg");
+    EXPECT_EQ(Host(1), "100 3 WM_CLOSE 100 2:" + sample + " 3 WM_CLOSE 100");
+    ASSERT_EQ(ui_.boxes.size(), 1u);
+    EXPECT_EQ(ui_.boxes[0].text, "Playing sample video clip on the IN3 input...");
+    const std::string mixer = test::LoggedCommands(dir_ / "tallyx.log");
+    EXPECT_NE(mixer.find("0:IN3"), std::string::npos) << mixer;
+    EXPECT_EQ(Settings().mpeg, 1);  // board 2 was ticked, then cancelled
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "vdhost2.log"));
+    EXPECT_EQ(GetIniInt("Hardware", "MPEG", -5), -5);  // nothing saved
+}
+
+TEST_F(SettingsWorkflowTest, OkStoresTheBoardCountAndTheHardwareReopensWithIt) {
+    test::Script script;
+    script.Then([] { ASSERT_TRUE(TabTo(Dialog()->board2Box())); })
+        .Then([] { Key(Qt::Key_Space); })
+        .Then([] { ASSERT_TRUE(TabTo(Dialog()->input2Combo())); })
+        .Then([] { Key(Qt::Key_Down); })  // IN5
+        .Then([] { ASSERT_TRUE(TabTo(Dialog()->okButton())); })
+        .Then([] { Key(Qt::Key_Space); });
+    RunSettings(script);
+    EXPECT_EQ(Settings().mpeg, 2);
+    EXPECT_EQ(Settings().mpegInput2, 4);
+    EXPECT_EQ(GetIniInt("Hardware", "MPEG", -5), 2);
+    EXPECT_EQ(Host(1), "100 3 WM_CLOSE 100");
+    EXPECT_EQ(Host(2), "100");
+    EXPECT_TRUE(ui_.boxes.empty()) << ui_.boxes.front().text;
+}
+
+}  // namespace
+}  // namespace orx
