@@ -4,11 +4,14 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "FuzzSupport.h"
+#include "lang/TextEncoding.h"
 #include "lang/TranslationTable.h"
 
 namespace {
@@ -30,6 +33,37 @@ void CheckLookups(const TranslationTable& table) {
         if (std::strcmp(found, table.TextAt(first)) != 0) {
             orx::fuzz::Fail("a duplicate key finds a later text");
         }
+    }
+}
+
+// Key and text of every entry with a text, in file order: what a table means.
+std::vector<std::pair<orx::TranslationKey, std::string>> Texts(const TranslationTable& table) {
+    std::vector<std::pair<orx::TranslationKey, std::string>> texts;
+    for (size_t i = 0; i < table.Size(); ++i) {
+        if (*table.TextAt(i) != '\0') {
+            texts.emplace_back(table.Entries()[i].key, table.TextAt(i));
+        }
+    }
+    return texts;
+}
+
+// A file read in its encoding and written back in it keeps every text.
+void CheckEncodingRoundTrip(const TranslationTable& table) {
+    // The settings' legacy code page, picked by a spare header byte.
+    constexpr int kCodePages[] = {874, 1250, 1251, 1252, 1253, 1254, 1255, 1256, 1257, 1258};
+    const int legacy = kCodePages[table.Header().reserved[0] % std::size(kCodePages)];
+    TranslationTable copy = table;
+    const int encoding = orx::DetectEncoding(copy, legacy);
+    if (!orx::DecodeTable(copy, encoding)) {
+        orx::fuzz::Fail("a file could not be read in its encoding");
+    }
+    for (size_t i = 0; i < copy.Size(); ++i) {
+        if (!orx::IsValidUtf8(copy.TextAt(i))) {
+            orx::fuzz::Fail("a text read from a file is not UTF-8");
+        }
+    }
+    if (!orx::EncodeTable(copy, encoding) || Texts(copy) != Texts(table)) {
+        orx::fuzz::Fail("a file written back in its encoding lost a text");
     }
 }
 
@@ -61,6 +95,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     parsed.BuildIndex();
     CheckLookups(parsed);
+    CheckEncodingRoundTrip(parsed);
 
     const std::vector<uint8_t> image = parsed.Serialize();
     TranslationTable again;
