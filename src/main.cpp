@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QSocketNotifier>
+#include <cstdio>
 
 #include "app/AppSettings.h"
 #include "app/UiHost.h"
@@ -14,6 +15,8 @@
 #include "devices/CVideoCmd.h"
 #include "devices/HardwareControl.h"
 #include "lang/LanguageManager.h"
+#include "lang/ProgramTexts.h"
+#include "lang/TextServices.h"
 #include "lang/qt/QtUiHost.h"
 #include "mainwin/CMainWin.h"
 #include "platform/Clock.h"
@@ -46,14 +49,23 @@ bool WatchTerminationSignals() {
     return true;
 }
 
+void ReportForeignFolder(const std::string& folder) {
+    using namespace orx;
+    const std::string text = FormatTranslated(kStringForeignFolder, {folder});
+    std::fprintf(stderr, "%s\n", text.c_str());
+    ShowMessageText(text, mb::Ok | mb::IconError);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     using namespace orx;
     const std::string executable = ExecutablePath();
     // A second start of the same executable ends at once, silently.
-    const std::unique_ptr<SingleInstanceLock> instance = SingleInstanceLock::Acquire(executable);
-    if (!instance) {
+    std::string refusedLockFolder;
+    const std::unique_ptr<SingleInstanceLock> instance =
+        SingleInstanceLock::Acquire(executable, &refusedLockFolder);
+    if (!instance && refusedLockFolder.empty()) {
         return 0;
     }
 
@@ -64,6 +76,19 @@ int main(int argc, char** argv) {
 
     InitProgramFolder(executable);
     Languages().Startup();
+    if (!instance) {
+        // Another user owns the folder of the lock: without the lock a second copy could drive
+        // the same boards, so the program does not start.
+        ReportForeignFolder(refusedLockFolder);
+        SetUiHost(nullptr);
+        return 1;
+    }
+    // Companions meet in the window folder; one taken by another user would fail every board
+    // and the remote control without saying why.
+    if (const std::string windows = WindowFolderPath();
+        MakePrivateFolder(windows) == FolderStatus::kForeign) {
+        ReportForeignFolder(windows);
+    }
     LoadSettings(Settings());
 
     HardwareControl hardware(VideoChannel(), RemoteChannel(), SystemClock());

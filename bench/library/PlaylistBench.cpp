@@ -5,10 +5,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/AppSettings.h"
@@ -75,6 +78,9 @@ public:
         top.entries.push_back(Entry("", 0));
         topPath = dir_ + "top.vid";
         top.Save(topPath);
+        // Playlists are made well before they are played; files changed in the last two seconds
+        // are read at every load.
+        std::this_thread::sleep_for(std::chrono::milliseconds(2100));
     }
     ~Fixture() {
         std::error_code ignored;
@@ -87,6 +93,14 @@ public:
 private:
     std::string dir_;
 };
+
+// The 99th percentile of the repetitions (run with --benchmark_repetitions=N).
+double P99(const std::vector<double>& values) {
+    std::vector<double> sorted = values;
+    std::sort(sorted.begin(), sorted.end());
+    const size_t index = (sorted.size() * 99 + 99) / 100;
+    return sorted.empty() ? 0.0 : sorted[std::min(index, sorted.size()) - 1];
+}
 
 Fixture& SharedFixture() {
     static Fixture fixture;
@@ -108,7 +122,9 @@ void BM_LoadAndBuildPlaySequence(benchmark::State& state) {
     }
     state.counters["sequence"] = static_cast<double>(sequenceLength);
 }
-BENCHMARK(BM_LoadAndBuildPlaySequence)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadAndBuildPlaySequence)
+    ->Unit(benchmark::kMillisecond)
+    ->ComputeStatistics("p99", P99);
 
 void BM_StatSameNumberOfClips(benchmark::State& state) {
     Fixture& fixture = SharedFixture();
@@ -121,7 +137,7 @@ void BM_StatSameNumberOfClips(benchmark::State& state) {
         benchmark::DoNotOptimize(found);
     }
 }
-BENCHMARK(BM_StatSameNumberOfClips)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StatSameNumberOfClips)->Unit(benchmark::kMillisecond)->ComputeStatistics("p99", P99);
 
 }  // namespace
 }  // namespace orx

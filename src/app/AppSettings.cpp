@@ -66,6 +66,7 @@ void LoadSettings(AppSettings& settings) {
 }
 
 void SaveSettings(const AppSettings& settings) {
+    IniWriteBatch batch;
     WriteIniInt("Hardware", "MPEG", settings.mpeg);
     WriteIniInt("Hardware", "MPEG_Input1", settings.mpegInput1);
     WriteIniInt("Hardware", "MPEG_Input2", settings.mpegInput2);

@@ -18,6 +18,30 @@ std::string Describe(const char* what, const std::string& path, int error) {
 
 }  // namespace
 
+int OpenRegularFile(const std::string& path, int flags, mode_t createMode) {
+    struct stat st {};
+    // Checked before the open: opening a FIFO waits for its other end, and opening a device may
+    // act on it. Only a missing name may be created.
+    if (stat(path.c_str(), &st) == 0) {
+        if (!S_ISREG(st.st_mode)) {
+            return -1;
+        }
+    } else if (errno != ENOENT || (flags & O_CREAT) == 0) {
+        return -1;
+    }
+    // Non-blocking, because the name may have been swapped for a FIFO since the check.
+    const int fd = open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC, createMode);
+    if (fd < 0) {
+        return -1;
+    }
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        close(fd);
+        return -1;
+    }
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return fd;
+}
+
 BinaryFile::~BinaryFile() {
     Discard();
 }
@@ -45,13 +69,8 @@ bool BinaryFile::Open(const std::string& path, Mode mode) {
         if (!lock_.TryAcquire(path, false)) {
             return false;
         }
-        const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        struct stat st {};
-        // Only regular files: a folder or a pipe is not a file this object can read.
-        if (fd < 0 || fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-            if (fd >= 0) {
-                close(fd);
-            }
+        const int fd = OpenRegularFile(path, O_RDONLY);
+        if (fd < 0) {
             lock_.Release();
             return false;
         }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <stdexcept>
@@ -53,6 +55,11 @@ private:
     std::string tempPath_;
     PathLock lock_;
 };
+
+// Opens path only when it is a regular file (or, with O_CREAT in flags, missing), and never
+// waits in the open: a FIFO, device or folder under that name gives -1. The descriptor is
+// close-on-exec and blocking.
+int OpenRegularFile(const std::string& path, int flags, mode_t createMode = 0);
 
 bool FileExists(const std::string& path);  // file or folder
 bool CanOpenForReading(const std::string& path);

@@ -9,6 +9,7 @@
 
 #include "app/AppSettings.h"
 #include "app/AtomicFile.h"
+#include "app/BinaryFile.h"
 #include "app/IniFile.h"
 #include "app/PathLock.h"
 #include "platform/Clock.h"
@@ -72,7 +73,8 @@ void DebugLog(const char* format, ...) {
     if (!lock.TryAcquire(state.path, true)) {
         return;
     }
-    const int fd = open(state.path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
+    // A FIFO or device named like the log is never opened: the program must not wait on it.
+    const int fd = OpenRegularFile(state.path, O_WRONLY | O_CREAT | O_APPEND, 0666);
     if (fd < 0) {
         return;
     }

@@ -1,9 +1,11 @@
 #include "app/IniFile.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <climits>
-#include <cstdio>
 #include <optional>
 #include <vector>
 
@@ -15,6 +17,23 @@ namespace {
 std::string& IniPathStorage() {
     static std::string path;
     return path;
+}
+
+// A write that waits for the end of the batch it was made in.
+struct PendingWrite {
+    std::string section;
+    std::string key;
+    std::string text;
+};
+
+struct BatchState {
+    int depth = 0;
+    std::vector<PendingWrite> writes;
+};
+
+BatchState& Batch() {
+    static BatchState batch;
+    return batch;
 }
 
 bool IsBlank(char c) {
@@ -78,20 +97,32 @@ Line ParseLine(std::string text) {
 }
 
 // Reads the file as lines split at LF, a CR before the LF dropped. A missing final line end is
-// accepted; an unreadable file reads as empty.
+// accepted. Only a regular file is read, and the open never waits: a FIFO or device planted under
+// the settings name reads as unreadable instead of hanging the program.
 std::optional<std::vector<Line>> ReadLines(const std::string& path) {
-    std::FILE* f = std::fopen(path.c_str(), "rbe");
-    if (f == nullptr) {
+    struct stat st {};
+    if (path.empty() || stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        return std::nullopt;
+    }
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
         return std::nullopt;
     }
     std::string content;
+    bool failed = fstat(fd, &st) != 0 || !S_ISREG(st.st_mode);
     char buffer[65536];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) {
-        content.append(buffer, n);
+    while (!failed) {
+        const ssize_t n = read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            failed = n < 0;
+            break;
+        }
+        content.append(buffer, static_cast<size_t>(n));
     }
-    const bool failed = std::ferror(f) != 0;
-    std::fclose(f);
+    close(fd);
     if (failed) {
         return std::nullopt;
     }
@@ -143,8 +174,20 @@ Found Find(const std::vector<Line>& lines, std::string_view section, std::string
     return found;
 }
 
+void ApplyWrite(std::vector<Line>& lines, std::string_view section, std::string_view key,
+                std::string_view text);
+
 std::optional<std::string> Lookup(std::string_view section, std::string_view key) {
-    const auto lines = ReadLines(IniPath());
+    auto lines = ReadLines(IniPath());
+    if (!Batch().writes.empty()) {
+        // Inside a batch a read sees the writes made so far, exactly as the file will hold them.
+        if (!lines) {
+            lines.emplace();
+        }
+        for (const PendingWrite& write : Batch().writes) {
+            ApplyWrite(*lines, write.section, write.key, write.text);
+        }
+    }
     if (!lines) {
         return std::nullopt;
     }
@@ -153,8 +196,9 @@ std::optional<std::string> Lookup(std::string_view section, std::string_view key
         return std::nullopt;
     }
     std::string_view value = (*lines)[static_cast<size_t>(found.entry)].value;
-    // Only a matching pair: a lone quote is part of the value.
-    if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
+    // Only a matching pair of either kind: a lone quote is part of the value.
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front()) {
         value = value.substr(1, value.size() - 2);
     }
     return std::string(value);
@@ -180,6 +224,56 @@ bool IsStorableName(std::string_view section, std::string_view key) {
 
 bool IsBlankLine(const Line& line) {
     return Trim(line.text).empty();
+}
+
+// Applies one write to the lines in memory, as the file would show it after that write alone.
+void ApplyWrite(std::vector<Line>& lines, std::string_view section, std::string_view key,
+                std::string_view text) {
+    section = Trim(section);
+    key = Trim(key);
+    const Found found = Find(lines, section, key);
+    if (found.entry >= 0) {
+        // The key keeps the spelling it has in the file.
+        Line& line = lines[static_cast<size_t>(found.entry)];
+        line = ParseLine(line.name + "=" + std::string(text));
+    } else if (found.section >= 0) {
+        // After the section's last non-blank line, so blank lines that separate it from the next
+        // section stay below the new key.
+        size_t insertAt = static_cast<size_t>(found.section) + 1;
+        for (size_t i = insertAt; i < lines.size() && lines[i].kind != Line::Kind::Section; ++i) {
+            if (!IsBlankLine(lines[i])) {
+                insertAt = i + 1;
+            }
+        }
+        lines.insert(lines.begin() + static_cast<long>(insertAt),
+                     ParseLine(std::string(key) + "=" + std::string(text)));
+    } else {
+        if (!lines.empty() && !IsBlankLine(lines.back())) {
+            lines.push_back(ParseLine({}));
+        }
+        lines.push_back(ParseLine("[" + std::string(section) + "]"));
+        lines.push_back(ParseLine(std::string(key) + "=" + std::string(text)));
+    }
+}
+
+// Reads the file once, applies the writes in order and replaces the file once.
+void RewriteWith(const PendingWrite* writes, size_t count) {
+    std::vector<Line> lines;
+    if (auto existing = ReadLines(IniPath())) {
+        lines = std::move(*existing);
+    } else if (struct stat st{}; lstat(IniPath().c_str(), &st) == 0) {
+        // The file is there but cannot be read: rewriting it would lose its contents.
+        return;
+    }
+    for (size_t i = 0; i < count; ++i) {
+        ApplyWrite(lines, writes[i].section, writes[i].key, writes[i].text);
+    }
+    std::string content;
+    for (const Line& line : lines) {
+        content += line.text;
+        content += "\r\n";
+    }
+    WriteFileReplacing(IniPath(), content);
 }
 
 }  // namespace
@@ -238,51 +332,28 @@ void WriteIniString(std::string_view section, std::string_view key, std::string_
     }
     // A value is one line: anything after a line break would turn into lines of its own.
     text = text.substr(0, text.find_first_of("\r\n"));
-    std::vector<Line> lines;
-    if (auto existing = ReadLines(IniPath())) {
-        lines = std::move(*existing);
-    } else if (struct stat st{}; lstat(IniPath().c_str(), &st) == 0) {
-        // The file is there but cannot be read: rewriting it would lose its contents.
+    if (Batch().depth > 0) {
+        Batch().writes.push_back({std::string(section), std::string(key), std::string(text)});
         return;
     }
-    section = Trim(section);
-    key = Trim(key);
+    const PendingWrite write{std::string(section), std::string(key), std::string(text)};
+    RewriteWith(&write, 1);
+}
 
-    const Found found = Find(lines, section, key);
-    std::vector<std::string> out;
-    out.reserve(lines.size() + 3);
-    for (const Line& line : lines) {
-        out.push_back(line.text);
-    }
-    if (found.entry >= 0) {
-        // The key keeps the spelling it has in the file.
-        const Line& line = lines[static_cast<size_t>(found.entry)];
-        out[static_cast<size_t>(found.entry)] = line.name + "=" + std::string(text);
-    } else if (found.section >= 0) {
-        // After the section's last non-blank line, so blank lines that separate it from the next
-        // section stay below the new key.
-        size_t insertAt = static_cast<size_t>(found.section) + 1;
-        for (size_t i = insertAt; i < lines.size() && lines[i].kind != Line::Kind::Section; ++i) {
-            if (!IsBlankLine(lines[i])) {
-                insertAt = i + 1;
-            }
-        }
-        out.insert(out.begin() + static_cast<long>(insertAt),
-                   std::string(key) + "=" + std::string(text));
-    } else {
-        if (!lines.empty() && !IsBlankLine(lines.back())) {
-            out.emplace_back();
-        }
-        out.push_back("[" + std::string(section) + "]");
-        out.push_back(std::string(key) + "=" + std::string(text));
-    }
+IniWriteBatch::IniWriteBatch() {
+    ++Batch().depth;
+}
 
-    std::string content;
-    for (const std::string& line : out) {
-        content += line;
-        content += "\r\n";
+IniWriteBatch::~IniWriteBatch() {
+    BatchState& batch = Batch();
+    if (--batch.depth > 0) {
+        return;
     }
-    WriteFileReplacing(IniPath(), content);
+    std::vector<PendingWrite> writes;
+    writes.swap(batch.writes);
+    if (!writes.empty() && !IniPath().empty()) {
+        RewriteWith(writes.data(), writes.size());
+    }
 }
 
 }  // namespace orx

@@ -19,9 +19,17 @@ constexpr ProgramString kStrings[] = {
     {3003, "Read error - unsupported file version:\n\n%1"},
     {3004, "Error reading file:\n\n%1"},
     {3005, "Warning: Missing video clips while loading playlist file!\n\n%1\n"},
+    {3006,
+     "Playlist too large: with its nested playlists it holds too many entries to play!\n\n%1"},
     {3047,
      "MPEG decoder card(s) initialization failed!\n\nDecoder card is either not installed or in "
      "use by another application!"},
+    {3060,
+     "Air log cannot be written!\n\n%1\n\nVideos going to air are not recorded; the "
+     "playlist keeps playing."},
+    {3061,
+     "The folder\n\n%1\n\nbelongs to another user or may be entered by others. It is not "
+     "used: remove it and start the program again."},
     {9054, "All files"},
     {9055, "Translation files"},
     {9056, "MPEG video files"},

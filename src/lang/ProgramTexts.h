@@ -36,7 +36,9 @@ inline constexpr int kDialogEditInputLabel = 1173;
 // Control id shared by the static texts of a dialog that are never addressed one by one.
 inline constexpr int kStaticControlId = 65535;
 
-inline constexpr int kStringFileErrorBase = 2999;  // + low byte of a file result code
+inline constexpr int kStringFileErrorBase = 2999;     // + low byte of a file result code
+inline constexpr int kStringAirLogNotWritten = 3060;  // %1 the air log's path
+inline constexpr int kStringForeignFolder = 3061;     // %1 the folder
 inline constexpr int kStringCharacterNotInCodePage = 22190;
 inline constexpr int kStringBuiltInLanguage = 33500;
 inline constexpr int kStringProgramTitle = 57344;

@@ -72,6 +72,8 @@ enum PlaylistResult : int {
     kPlaylistCannotCreate = 0x102,
     kPlaylistBadMagic = 0x103,
     kPlaylistBadVersion = 0x104,
+    // With its nested playlists, more entries or playlists than one load may expand.
+    kPlaylistTooLarge = 0x107,
 };
 inline constexpr int kResultFailureBit = 0x100;
 
@@ -88,6 +90,9 @@ std::string FormatDuration(int32_t ms);
 
 class Playlist {
 public:
+    // Starts as Clear leaves a playlist: empty, timed for the configured boards.
+    Playlist();
+
     int32_t boardCount = 0;
     int32_t totalMs = 0;
     std::vector<PlaylistEntry> entries;
@@ -101,6 +106,8 @@ public:
     static std::string FullPath(const PlaylistEntry& entry);
     // Reads a ".vid" file and drops entries whose clip is missing or whose nested playlist is
     // unusable (result 6). depth is the nesting level, 0 for a playlist the operator opened.
+    // One load reads each file once and checks each clip once; a playlist that expands beyond
+    // the bound of one load is refused as a whole (kPlaylistTooLarge, left empty).
     int Load(const std::string& path, bool warnBoards, int depth);
     int Save(const std::string& path);
     // Recomputes totalMs and normalises the transition fields for boardCount.

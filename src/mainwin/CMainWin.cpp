@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QSocketNotifier>
 #include <QStyle>
+#include <QTimer>
 #include <mutex>
 
 #include "app/DebugLog.h"
@@ -118,6 +119,8 @@ CMainWin::CMainWin(CVideoCmd& video, CRemoteCmd& remote, HardwareControl& hardwa
 
 CMainWin::~CMainWin() {
     timer_.Stop();
+    // Columns, layout, labels and hot keys reach the settings file in one rewrite.
+    IniWriteBatch settingsWrites;
     SetupClipColumns();
     CloseHardware();
     engine_.EndAirLog();
@@ -303,6 +306,13 @@ void CMainWin::ClearClipSelection() {
 
 int CMainWin::RestoreComboIndex() {
     return toolBar_->RestoreComboIndex();
+}
+
+void CMainWin::ShowRunMessage(const std::string& text, unsigned type) {
+    // Timer 1 does not fire again while its own handler runs, and a box opened inside the
+    // handler would stop the run until the operator answers it: the box waits for the next turn
+    // of the event loop.
+    QTimer::singleShot(0, this, [text, type] { ShowMessageText(text, type); });
 }
 
 // --- Hot keys, selection, timer, reports --------------------------------------------------------

@@ -115,6 +115,7 @@ private:
     void SelectClipRow(int row) override;
     void ClearClipSelection() override;
     int RestoreComboIndex() override;
+    void ShowRunMessage(const std::string& text, unsigned type) override;
 
     void OnCommand(int commandId);
     void OnTreeDoubleClick();

@@ -45,8 +45,11 @@ ClipListView::ClipListView(QWidget* parent) : QTreeWidget(parent) {
 }
 
 void ClipListView::SetupColumns() {
-    for (int c = 0; c < columnCount() && c < kColumnCount; ++c) {
-        WriteIniInt("List", WidthKey(kLogicalColumns[c]), columnWidth(c));
+    {
+        IniWriteBatch batch;
+        for (int c = 0; c < columnCount() && c < kColumnCount; ++c) {
+            WriteIniInt("List", WidthKey(kLogicalColumns[c]), columnWidth(c));
+        }
     }
     setColumnCount(kColumnCount);
     QStringList titles;

@@ -22,6 +22,7 @@ void HotKeyTable::Load() {
 }
 
 void HotKeyTable::Save() const {
+    IniWriteBatch batch;
     for (int k = 0; k < kCount; ++k) {
         WriteIniInt("HotKeys", KeyName(k), static_cast<int32_t>(keys[k]));
     }

@@ -19,6 +19,7 @@ void InputLabels::Load() {
 }
 
 void InputLabels::Save() const {
+    IniWriteBatch batch;
     for (int i = 0; i < kSourceCount; ++i) {
         WriteIniString("InputLabels", KeyName(i), labels[i]);
     }

@@ -17,6 +17,7 @@ WindowPlacement WindowPlacement::Load() {
 }
 
 void WindowPlacement::Save() const {
+    IniWriteBatch batch;
     WriteIniInt("Layout", "Left", left);
     WriteIniInt("Layout", "Top", top);
     WriteIniInt("Layout", "Width", width);

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <vector>
 
@@ -18,13 +19,14 @@ size_t LastSeparator(std::string_view path) {
     return pos;
 }
 
-// The folder exists, is a real folder owned by us and nobody else may enter it.
-bool IsPrivateFolder(const std::string& folder) {
-    struct stat st {};
-    if (lstat(folder.c_str(), &st) != 0) {
-        return false;
-    }
-    return S_ISDIR(st.st_mode) && st.st_uid == geteuid() && (st.st_mode & 077) == 0;
+std::string& TempRoot() {
+    static std::string root = "/tmp/";
+    return root;
+}
+
+std::string EnvOrEmpty(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr ? std::string(value) : std::string();
 }
 
 }  // namespace
@@ -90,9 +92,29 @@ std::string WithTrailingSeparator(std::string_view folder) {
     return result;
 }
 
-std::string RuntimeFolder() {
-    const char* xdg = std::getenv("XDG_RUNTIME_DIR");
-    if (xdg != nullptr && xdg[0] == '/') {
+FolderStatus MakePrivateFolder(const std::string& folder) {
+    std::string path = folder;
+    while (path.size() > 1 && path.back() == '/') {
+        path.pop_back();
+    }
+    if (path.empty() || (mkdir(path.c_str(), 0700) != 0 && errno != EEXIST)) {
+        return FolderStatus::kUnavailable;
+    }
+    struct stat st {};
+    if (lstat(path.c_str(), &st) != 0) {
+        return FolderStatus::kUnavailable;
+    }
+    // A name taken by someone else (another user's folder, a planted link, a folder others may
+    // enter) is never used: whoever made it could read, replace or block what goes in it.
+    if (!S_ISDIR(st.st_mode) || st.st_uid != geteuid() || (st.st_mode & 077) != 0) {
+        return FolderStatus::kForeign;
+    }
+    return FolderStatus::kPrivate;
+}
+
+std::string RuntimeFolder(std::string* refused) {
+    const std::string xdg = EnvOrEmpty("XDG_RUNTIME_DIR");
+    if (!xdg.empty() && xdg[0] == '/') {
         std::string folder = WithTrailingSeparator(xdg);
         struct stat st {};
         if (stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) &&
@@ -100,13 +122,12 @@ std::string RuntimeFolder() {
             return folder;
         }
     }
-    const std::string folder = "/tmp/orx-" + std::to_string(geteuid());
-    mkdir(folder.c_str(), 0700);
-    // A folder of that name made by someone else (or a link planted there) is never trusted.
-    if (!IsPrivateFolder(folder)) {
-        return {};
+    const std::string folder = TempRoot() + "orx-" + std::to_string(geteuid()) + "/";
+    const FolderStatus status = MakePrivateFolder(folder);
+    if (status == FolderStatus::kForeign && refused != nullptr) {
+        *refused = folder;
     }
-    return folder + "/";
+    return status == FolderStatus::kPrivate ? folder : std::string();
 }
 
 std::string PrivateSubfolder(std::string_view name) {
@@ -114,12 +135,25 @@ std::string PrivateSubfolder(std::string_view name) {
     if (runtime.empty()) {
         return {};
     }
-    const std::string folder = runtime + std::string(name);
-    mkdir(folder.c_str(), 0700);
-    if (!IsPrivateFolder(folder)) {
-        return {};
+    const std::string folder = runtime + std::string(name) + "/";
+    return MakePrivateFolder(folder) == FolderStatus::kPrivate ? folder : std::string();
+}
+
+std::string WindowFolderPath() {
+    std::string folder = EnvOrEmpty("ORX_WINDOW_DIR");
+    if (folder.empty()) {
+        const std::string runtime = EnvOrEmpty("XDG_RUNTIME_DIR");
+        folder = !runtime.empty() ? runtime + "/orx-windows"
+                                  : TempRoot() + "orx-windows-" + std::to_string(getuid());
+    }
+    while (folder.size() > 1 && folder.back() == '/') {
+        folder.pop_back();
     }
     return folder + "/";
+}
+
+void SetTempRootForTesting(std::string root) {
+    TempRoot() = root.empty() ? std::string("/tmp/") : WithTrailingSeparator(root);
 }
 
 }  // namespace orx

@@ -37,16 +37,24 @@ std::string LockFileName(const std::string& executablePath) {
 
 }  // namespace
 
-std::unique_ptr<SingleInstanceLock> SingleInstanceLock::Acquire(const std::string& executablePath) {
-    const std::string folder = RuntimeFolder();
-    // Without a place for the lock the program still runs: refusing to start would be worse than
-    // a second copy.
+std::unique_ptr<SingleInstanceLock> SingleInstanceLock::Acquire(const std::string& executablePath,
+                                                                std::string* refusedFolder) {
+    std::string refused;
+    const std::string folder = RuntimeFolder(&refused);
+    if (refusedFolder != nullptr) {
+        *refusedFolder = refused;
+    }
+    if (!refused.empty()) {
+        return nullptr;
+    }
+    // Without any place for the lock the program still runs: refusing to start would be worse
+    // than a second copy.
     if (folder.empty()) {
         return std::unique_ptr<SingleInstanceLock>(new SingleInstanceLock(-1));
     }
     const std::string path = folder + LockFileName(executablePath);
     // O_CLOEXEC: a child process must not inherit the lock and keep it alive after we die.
-    const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
     if (fd < 0) {
         return std::unique_ptr<SingleInstanceLock>(new SingleInstanceLock(-1));
     }

@@ -10,8 +10,11 @@ namespace orx {
 class SingleInstanceLock {
 public:
     // Name: the executable's full path with every separator replaced by "_". Returns nullptr when
-    // another live process holds the lock of the same name.
-    static std::unique_ptr<SingleInstanceLock> Acquire(const std::string& executablePath);
+    // another live process holds the lock of the same name, and also when the folder for the
+    // lock is taken by another user: a lock there would mean nothing. Then refusedFolder (when
+    // given) names that folder, and is left empty otherwise.
+    static std::unique_ptr<SingleInstanceLock> Acquire(const std::string& executablePath,
+                                                       std::string* refusedFolder = nullptr);
     ~SingleInstanceLock();
 
     SingleInstanceLock(const SingleInstanceLock&) = delete;

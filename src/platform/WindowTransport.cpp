@@ -17,6 +17,8 @@
 #include <optional>
 #include <utility>
 
+#include "platform/Paths.h"
+
 // Windows are Unix stream sockets in one private folder; a title is a symbolic link to the
 // socket's name. One connection carries one message: a 28-byte header plus payload, answered by
 // an 8-byte result. docs/companion-protocol.md is the reference for the wire contract.
@@ -85,35 +87,14 @@ std::string HandleHex(WindowHandle h) {
     return buf;
 }
 
-std::string EnvOrEmpty(const char* name) {
-    const char* v = std::getenv(name);
-    return v ? std::string(v) : std::string();
-}
-
 // The window folder with a trailing '/', or nothing when it is refused. The folder is created
 // when missing; it is refused unless it is a real directory (not a link) owned by this user with
 // no group or other permission bits, so no other user can plant or read windows in it.
 std::optional<std::string> WindowDir() {
-    std::string dir = EnvOrEmpty("ORX_WINDOW_DIR");
-    if (dir.empty()) {
-        std::string runtime = EnvOrEmpty("XDG_RUNTIME_DIR");
-        if (!runtime.empty()) {
-            dir = runtime + "/orx-windows";
-        } else {
-            dir = "/tmp/orx-windows-" + std::to_string(::getuid());
-        }
-    }
-    while (dir.size() > 1 && dir.back() == '/')
-        dir.pop_back();
-    if (::mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST)
+    std::string dir = WindowFolderPath();
+    if (MakePrivateFolder(dir) != FolderStatus::kPrivate)
         return std::nullopt;
-    struct stat st {};
-    if (::lstat(dir.c_str(), &st) != 0)
-        return std::nullopt;
-    if (!S_ISDIR(st.st_mode) || st.st_uid != ::getuid() || (st.st_mode & 077) != 0) {
-        return std::nullopt;
-    }
-    return dir + "/";
+    return dir;
 }
 
 bool SocketAddress(const std::string& path, sockaddr_un& addr) {

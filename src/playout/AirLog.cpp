@@ -2,12 +2,16 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
 
 #include "app/AppSettings.h"
+#include "app/BinaryFile.h"
+#include "app/DebugLog.h"
 
 namespace orx {
 
@@ -60,17 +64,29 @@ std::string FormatAirLogLine(const LocalTime& start, int64_t seconds, const std:
 
 bool AppendAirLogLine(const std::string& line) {
     const std::string path = PathInAppDir("airlog.txt");
-    FileDescriptor file(::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644));
+    // Only a regular file, opened without waiting: a FIFO of that name must not hang the run.
+    FileDescriptor file(OpenRegularFile(path, O_WRONLY | O_CREAT | O_APPEND, 0644));
     if (file.get() < 0)
         return false;
     // Other writers are kept out while the line is written; a held file loses the line.
     if (::flock(file.get(), LOCK_EX | LOCK_NB) != 0)
         return false;
+    struct stat before {};
+    if (::fstat(file.get(), &before) != 0)
+        return false;
     size_t done = 0;
     while (done < line.size()) {
         const ssize_t n = ::write(file.get(), line.data() + done, line.size() - done);
-        if (n <= 0)
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            // A line is written whole or not at all: a part written before the disk filled up
+            // is taken back, so the next line does not continue a broken one.
+            if (done > 0 && ::ftruncate(file.get(), before.st_size) != 0) {
+                DebugLog("AppendAirLogLine(): cannot remove a partial line from %s", path.c_str());
+            }
             return false;
+        }
         done += static_cast<size_t>(n);
     }
     return true;
@@ -92,8 +108,12 @@ void AirLogState::AirLogEnd(int board) {
     if (Settings().airLog != 0) {
         const int64_t seconds = SecondsBetween(record.airLogStart, clock_.Now());
         if (seconds != 0) {
-            AppendAirLogLine(FormatAirLogLine(record.airLogStart, seconds, record.airLogClip,
-                                              Settings().appDir));
+            if (!AppendAirLogLine(FormatAirLogLine(record.airLogStart, seconds, record.airLogClip,
+                                                   Settings().appDir))) {
+                DebugLog("AirLogState::AirLogEnd(): line lost, cannot write %s",
+                         PathInAppDir("airlog.txt").c_str());
+                lineLost_ = true;
+            }
         }
     }
     record.airLogClip.clear();
@@ -107,6 +127,15 @@ void AirLogState::AirLogEndAll() {
 void AirLogState::EmptyRecords() {
     for (Record& record : records_)
         record.airLogClip.clear();
+    lineLost_ = false;
+    lossReported_ = false;
+}
+
+bool AirLogState::TakeLossToReport() {
+    if (!lineLost_ || lossReported_)
+        return false;
+    lossReported_ = true;
+    return true;
 }
 
 }  // namespace orx

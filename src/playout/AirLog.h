@@ -25,14 +25,19 @@ public:
     // Closes the board's record; a record shorter than one whole second writes nothing.
     void AirLogEnd(int board);
     void AirLogEndAll();
-    // Forgets both records without writing them (start of a run).
+    // Forgets both records without writing them (start of a run); a new run reports anew.
     void EmptyRecords();
+    // True once per run, after the first line that could not be written: the caller tells the
+    // operator, at a moment when a message box cannot hold up the run.
+    bool TakeLossToReport();
 
     const Record& record(int board) const { return records_[board]; }
 
 private:
     Clock& clock_;
     Record records_[kBoards];
+    bool lineLost_ = false;
+    bool lossReported_ = false;
 };
 
 // The line for a record, CR LF included. The program folder is removed from the front of the path
@@ -40,8 +45,8 @@ private:
 std::string FormatAirLogLine(const LocalTime& start, int64_t seconds, const std::string& clipPath,
                              const std::string& appDir);
 
-// Appends to the air log; false (and the line is lost) when the file cannot be opened for writing
-// or another writer holds it.
+// Appends the line whole to the air log; false (and the line is lost, no part of it left in the
+// file) when the file cannot be opened for writing, another writer holds it or the write fails.
 bool AppendAirLogLine(const std::string& line);
 
 }  // namespace orx

@@ -3,8 +3,12 @@
 #include <algorithm>
 #include <limits>
 
+#include "app/AppSettings.h"
 #include "app/DebugLog.h"
+#include "app/UiHost.h"
 #include "devices/MixerVocabulary.h"
+#include "lang/ProgramTexts.h"
+#include "lang/TextServices.h"
 
 namespace orx {
 
@@ -169,6 +173,7 @@ void PlayoutEngine::StopPlayback(bool restore) {
             WaitAfterRestore();
         }
         video_.StopAll();
+        ReportAirLogLoss();
     }
     if (readyToPlay_) {
         clipMs_ = schedule_.FirstClipMs();
@@ -182,9 +187,23 @@ void PlayoutEngine::OnRunTick() {
         return;
     ShowRunTimes();
     const uint32_t elapsed = ElapsedMs();
-    std::lock_guard<std::recursive_mutex> lock(scheduleLock_);
-    PlayStep(
-        static_cast<int32_t>(std::min<uint32_t>(elapsed, std::numeric_limits<int32_t>::max())));
+    {
+        std::lock_guard<std::recursive_mutex> lock(scheduleLock_);
+        PlayStep(
+            static_cast<int32_t>(std::min<uint32_t>(elapsed, std::numeric_limits<int32_t>::max())));
+    }
+    ReportAirLogLoss();
+}
+
+void IPlayoutView::ShowRunMessage(const std::string& text, unsigned type) {
+    ShowMessageText(text, type);
+}
+
+void PlayoutEngine::ReportAirLogLoss() {
+    if (stepping_ || !airLog_.TakeLossToReport())
+        return;
+    view_.ShowRunMessage(FormatTranslated(kStringAirLogNotWritten, {PathInAppDir("airlog.txt")}),
+                         mb::Ok | mb::IconWarning);
 }
 
 bool PlayoutEngine::SendDueClip(int board, int32_t elapsedMs) {

@@ -42,6 +42,9 @@ public:
     virtual void SelectClipRow(int row) = 0;  // select and scroll into view
     virtual void ClearClipSelection() = 0;
     virtual int RestoreComboIndex() = 0;  // 0 "On preview", 1 "Previous", 2 + k source k
+    // A message that must not hold up the run: a window shows it once the current tick is over,
+    // so timer 1 keeps firing while the box is open. By default it is shown at once.
+    virtual void ShowRunMessage(const std::string& text, unsigned type);
 };
 
 // Timer 1 of the main window.
@@ -99,6 +102,9 @@ private:
     bool RunInterrupted() const { return !playing_ || paused_; }
     bool SendDueClip(int board, int32_t elapsedMs);
     void WaitAfterRestore();
+    // Tells the operator, once per run, that air-log lines were lost; called only outside
+    // PlayStep.
+    void ReportAirLogLoss();
 
     IVideoChannel& video_;
     IRemoteChannel& remote_;

@@ -1,7 +1,11 @@
 #include "app/BinaryFile.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 
 #include "support/ChildProcess.h"
@@ -82,6 +86,67 @@ TEST_F(BinaryFileTest, ReadersShareWritersExcludeAcrossProcessesAndReadOnlyFiles
     EXPECT_TRUE(ForceDeleteFile(Path("link.mpg")));  // the link goes, its target stays as it was
     EXPECT_EQ(std::filesystem::status(Path("target.mpg")).permissions(),
               std::filesystem::perms(0444));
+}
+
+TEST_F(BinaryFileTest, AFifoOrDeviceIsNeverOpenedAndNothingWaits) {
+    ASSERT_EQ(mkfifo(Path().c_str(), 0600), 0);
+    alarm(20);  // an open that waits for the FIFO's writer ends the test instead of hanging it
+    BinaryFile file;
+    EXPECT_FALSE(file.Open(Path(), kRead));
+    EXPECT_FALSE(CanOpenForReading(Path()));
+    EXPECT_FALSE(file.Open(Path(), kWrite));  // not replaced either
+    EXPECT_EQ(OpenRegularFile(Path(), O_WRONLY | O_CREAT | O_APPEND, 0644), -1);
+    EXPECT_EQ(OpenRegularFile("/dev/null", O_WRONLY | O_APPEND), -1);
+    alarm(0);
+    struct stat st {};
+    ASSERT_EQ(lstat(Path().c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+
+    const int created = OpenRegularFile(Path("new.txt"), O_WRONLY | O_CREAT | O_APPEND, 0644);
+    ASSERT_GE(created, 0);
+    EXPECT_EQ(fcntl(created, F_GETFL) & O_NONBLOCK, 0);
+    close(created);
+    EXPECT_EQ(OpenRegularFile(Path("missing.txt"), O_RDONLY), -1);
+}
+
+TEST_F(BinaryFileTest, LockFilesLastOnlyWhileALockIsHeld) {
+    TempFolder runtime;
+    const char* saved = std::getenv("XDG_RUNTIME_DIR");
+    const std::string previous = saved != nullptr ? saved : "";
+    setenv("XDG_RUNTIME_DIR", runtime.Path().c_str(), 1);
+    const std::string lockFolder = runtime / "orx-file-locks";
+    auto lockFiles = [&] {
+        return std::distance(std::filesystem::directory_iterator(lockFolder), {});
+    };
+
+    for (int i = 0; i < 20; ++i) {  // each path once, as a program that opens many files
+        BinaryFile file;
+        ASSERT_TRUE(file.Open(Path("f" + std::to_string(i)), kWrite));
+        file.Close();
+        ASSERT_TRUE(file.Open(Path("f" + std::to_string(i)), kRead));
+    }
+    EXPECT_EQ(lockFiles(), 0);
+
+    WriteFile(Path(), "old");
+    BinaryFile first, second, writer;
+    ASSERT_TRUE(first.Open(Path(), kRead));
+    ASSERT_TRUE(second.Open(Path(), kRead));
+    first.Close();  // another reader remains: the lock and its file stay
+    EXPECT_EQ(lockFiles(), 1);
+    EXPECT_FALSE(writer.Open(Path(), kWrite));
+    second.Close();
+    EXPECT_EQ(lockFiles(), 0);
+
+    ASSERT_TRUE(writer.Open(Path(), kWrite));  // the path is free again after the removal
+    EXPECT_FALSE(first.Open(Path(), kRead));
+    writer.Close();
+    EXPECT_EQ(lockFiles(), 0);
+
+    if (saved != nullptr) {
+        setenv("XDG_RUNTIME_DIR", previous.c_str(), 1);
+    } else {
+        unsetenv("XDG_RUNTIME_DIR");
+    }
 }
 
 }  // namespace orx

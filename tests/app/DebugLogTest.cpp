@@ -1,6 +1,8 @@
 #include "app/DebugLog.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <regex>
@@ -51,6 +53,13 @@ TEST_F(DebugLogTest, LinesAreAppendedWhenSwitchedOnWithSettingsReadOncePerRun) {
     ASSERT_TRUE(std::filesystem::remove(log_));
     DebugLog("kept");
     EXPECT_EQ(Log(), "kept\r\n");
+
+    ASSERT_TRUE(std::filesystem::remove(log_));
+    ASSERT_EQ(mkfifo(log_.c_str(), 0600), 0);  // nobody reads it: an open would wait for ever
+    alarm(20);
+    DebugLog("lost, not waited for");
+    alarm(0);
+    EXPECT_TRUE(std::filesystem::is_fifo(log_));
 }
 
 }  // namespace orx

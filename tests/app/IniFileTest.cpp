@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 
+#include "support/ReplaceCounter.h"
 #include "support/TempFolder.h"
 
 namespace orx {
@@ -24,13 +26,15 @@ TEST_F(IniFileTest, ReadsLikeAPrivateProfileWhateverTheFileHolds) {
     const std::string huge(1 << 20, 'x');
     Store("[Big]\r\nhuge=" + huge + "\r\n\xff\xfe[\x01\x02]\r\n" + "\0\0=\0\n"s +
           "[Paths]\r\n  Video  =   D:\\Clips\\   \r\nQuoted=\"  spaced  \"\r\nLoneQuote=\"abc\r\n"
+          "Single=' a b '\r\nMixed='x\"\r\nOne='\r\n"
           "Equals=a=b=c\r\nno equals sign\r\nvideo=second\r\nEmpty=\r\n[ Hardware ]\nMPEG=1\n"
           "[paths]\r\nLate=duplicate\r\n[N]\r\na=-1\r\nb=+7\r\nc=12abc\r\nd=abc\r\ne=-\r\nf=\r\n"
           "g=\"42\"\r\nh=-2147483648\r\ni=-99999999999\r\nj=999999999999999999999\r\nlast=yes");
     const char* strings[] = {
         "VIDEO",  "D:\\Clips\\", "Quoted", "  spaced  ", "LoneQuote",      "\"abc",
         "Equals", "a=b=c",       "Empty",  "",           "no equals sign", "-",
-        "Late",   "-",           "huge",   "-"};
+        "Late",   "-",           "huge",   "-",          "Single",         " a b ",
+        "Mixed",  "'x\"",        "One",    "'"};
     for (size_t i = 0; i < std::size(strings); i += 2) {  // key, value: case, trimming, first match
         EXPECT_EQ(GetIniString("PATHS", strings[i], "-"), strings[i + 1]) << strings[i];
     }
@@ -81,6 +85,53 @@ TEST_F(IniFileTest, AFileThatCannotBeReplacedIsLeftAloneAndALinkStaysALink) {
     WriteIniInt("A", "k", 2);
     EXPECT_TRUE(std::filesystem::is_symlink(IniPath()));
     EXPECT_EQ(test::ReadFile(folder_ / "real.ini"), "[A]\r\nk=2\r\n");
+}
+
+TEST_F(IniFileTest, ABatchRewritesOnceWithTheBytesOfSeparateWritesAndReadsItsOwnWrites) {
+    const std::string start = "; notes\r\n[Layout]\r\nLeft=1\r\n\r\n[HotKeys]\r\nPlay=5\r\n";
+    auto writeAll = [] {
+        WriteIniInt("layout", "LEFT", 10);
+        WriteIniInt("Layout", "Top", 20);
+        WriteIniString("InputLabels", "Label0", "Cam 1");
+        WriteIniInt("HotKeys", "Play", 116);
+        WriteIniString("InputLabels", "Label0", "Cam 2");  // the later write wins
+        WriteIniString("bad]", "k", "refused");
+    };
+    Store(start);
+    writeAll();
+    const std::string separately = Stored();
+
+    Store(start);
+    test::ReplaceCounter replaced(folder_.Path());
+    {
+        IniWriteBatch batch;
+        writeAll();
+        {
+            IniWriteBatch inner;  // nested: only the outermost batch writes
+            WriteIniInt("Layout", "Width", 300);
+        }
+        EXPECT_EQ(Stored(), start);
+        EXPECT_EQ(replaced.Count("brenvik.ini"), 0);
+        EXPECT_EQ(GetIniInt("LAYOUT", "left", 0), 10);
+        EXPECT_EQ(GetIniString("InputLabels", "Label0"), "Cam 2");
+        EXPECT_EQ(GetIniInt("Layout", "Width", 0), 300);
+    }
+    EXPECT_EQ(replaced.Count("brenvik.ini"), 1);
+    EXPECT_EQ(Stored(),
+              std::string(separately).insert(separately.find("[HotKeys]") - 2, "Width=300\r\n"));
+}
+
+TEST_F(IniFileTest, ASettingsNameThatIsNotARegularFileNeverBlocksAndIsNotReplaced) {
+    ASSERT_EQ(mkfifo(IniPath().c_str(), 0600), 0);
+    EXPECT_EQ(GetIniInt("A", "k", 7), 7);  // would wait for a writer for ever
+    {
+        IniWriteBatch batch;
+        WriteIniInt("A", "k", 2);
+    }
+    WriteIniInt("A", "k", 2);
+    struct stat st {};
+    ASSERT_EQ(lstat(IniPath().c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
 }
 
 }  // namespace orx

@@ -1,13 +1,22 @@
 #include "library/Playlist.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/inotify.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <csignal>
 #include <cstring>
+#include <map>
+#include <thread>
 
 #include "app/AppSettings.h"
 #include "app/IniFile.h"
+#include "lang/TextServices.h"
+#include "platform/Paths.h"
 #include "support/RecordingUiHost.h"
 #include "support/TempFolder.h"
 
@@ -223,6 +232,135 @@ TEST_F(PlaylistTest, NestedPlaylistsCountWithTheirTotalAndExpandInPlace) {
     playlist.playSequence.clear();
     Playlist::BuildPlaySequence(playlist.playSequence, playlist.entries, 0);
     EXPECT_EQ(seq.size(), 6u);  // five times the clip, then the end entry
+}
+
+// Counts opens of each file in a folder (inotify), to see how often a load reads a file.
+class OpenCounter {
+public:
+    explicit OpenCounter(const std::string& folder) : fd_(inotify_init1(IN_NONBLOCK)) {
+        inotify_add_watch(fd_, folder.c_str(), IN_OPEN);
+    }
+    ~OpenCounter() { close(fd_); }
+    std::map<std::string, int> Take() {
+        std::map<std::string, int> opens;
+        alignas(inotify_event) char buffer[8192];
+        for (ssize_t n; (n = read(fd_, buffer, sizeof buffer)) > 0;) {
+            for (ssize_t at = 0; at < n;) {
+                const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+                if (event->len > 0)
+                    ++opens[event->name];
+                at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+            }
+        }
+        return opens;
+    }
+
+private:
+    int fd_;
+};
+
+TEST_F(PlaylistTest, ALoadAndItsPlaySequenceReadEachFileOnceAndSeeChangedFiles) {
+    MakeClip("a.mpg");
+    MakeClip("b.mpg");
+    Save("leaf.vid", {Clip("a.mpg", 1000), Clip("b.mpg", 2000), End()});
+    Save("middle.vid", {Clip("leaf.vid", 1), Clip("a.mpg", 1000), Clip("leaf.vid", 1), End()});
+    const std::string top = Save("top.vid", {Clip("middle.vid", 1), Clip("b.mpg", 2000),
+                                             Clip("middle.vid", 1), Clip("leaf.vid", 1), End()});
+    const std::map<std::string, int> eachOnce{{"leaf.vid", 1}, {"middle.vid", 1}, {"top.vid", 1}};
+    OpenCounter opens(video);
+    ASSERT_EQ(playlist.Load(top, false, 0), kPlaylistOk);  // leaf.vid is used at two levels
+    EXPECT_EQ(opens.Take(), eachOnce);
+    Playlist::BuildPlaySequence(playlist.playSequence, playlist.entries, 0);
+    EXPECT_EQ(playlist.playSequence.size(), 2 * 5 + 1 + 2 + 1u);
+    // Files changed a moment ago are read again: a change within the same tick of the file
+    // system's clock could look like no change. Settled files are read once for both.
+    std::this_thread::sleep_for(std::chrono::milliseconds(2100));
+    opens.Take();
+    ASSERT_EQ(playlist.Load(top, false, 0), kPlaylistOk);
+    playlist.playSequence.clear();
+    Playlist::BuildPlaySequence(playlist.playSequence, playlist.entries, 0);
+    EXPECT_EQ(playlist.playSequence.size(), 2 * 5 + 1 + 2 + 1u);
+    EXPECT_EQ(opens.Take(), eachOnce);
+    ASSERT_EQ(playlist.Load(top, false, 0), kPlaylistOk);
+    EXPECT_TRUE(opens.Take().empty());
+
+    // Changed on disk, also in place with the same size: the next load reads it again.
+    Save("leaf.vid", {Clip("b.mpg", 2000), Clip("b.mpg", 2000), End()});
+    ASSERT_EQ(playlist.Load(top, false, 0), kPlaylistOk);
+    EXPECT_EQ(playlist.totalMs, 2 * (2 * 3900 + 1000 - 200) + 2000 + 3900 - 300);
+    std::vector<uint8_t> bytes = test::ReadBytes(video + "leaf.vid");
+    std::memcpy(&bytes[kPlaylistHeaderSize], "gone.mpg", 9);
+    {
+        std::FILE* f = std::fopen((video + "leaf.vid").c_str(), "r+b");
+        ASSERT_NE(f, nullptr);
+        std::fwrite(bytes.data(), 1, bytes.size(), f);
+        std::fclose(f);
+    }
+    // Its own modification time, even if the clock has not moved on since the save.
+    const timespec times[2] = {{0, UTIME_OMIT}, {1'000'000'000, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, (video + "leaf.vid").c_str(), times, 0), 0);
+    ASSERT_EQ(playlist.Load(top, false, 0), kPlaylistOk);
+    EXPECT_EQ(playlist.entries.at(3).durationMs, 2000);  // the lost clip is dropped below
+}
+
+TEST_F(PlaylistTest, APlaylistBeyondTheBoundOfOneLoadIsRefusedWholeAndQuickly) {
+    MakeClip("a.mpg");
+    // A clip and itself 16 times (9 KB): 16^4 nested loads and 69,906 entries unbounded.
+    std::vector<PlaylistEntry> self(16, Clip("self.vid", 1));
+    self.insert(self.begin(), Clip("a.mpg", 1000));
+    self.push_back(End());
+    const std::string path = Save("self.vid", self);
+    playlist.entries = {Clip("a.mpg", 1000), End()};
+    EXPECT_EQ(playlist.Load(path, false, 0), kPlaylistTooLarge);
+    EXPECT_TRUE(playlist.entries.empty());
+    EXPECT_EQ(playlist.totalMs, 0);
+    ReportFileError(kPlaylistTooLarge, path);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text,
+              "Playlist too large: with its nested playlists it holds too many entries to "
+              "play!\n\n" +
+                  path);
+    EXPECT_EQ(ui.boxes[0].type, mb::Ok | mb::IconError);
+
+    // One level down it is 4,369 entries and plays; twelve of them in one playlist are too many
+    // together, and that playlist is refused as a whole, not cut.
+    const std::string once = Save("once.vid", {Clip("self.vid", 1), End()});
+    ASSERT_EQ(playlist.Load(once, false, 0), kPlaylistOk);
+    Playlist::BuildPlaySequence(playlist.playSequence, playlist.entries, 0);
+    EXPECT_EQ(playlist.playSequence.size(), 4369u + 1);
+    std::vector<PlaylistEntry> twelve(12, Clip("self.vid", 1));
+    twelve.push_back(End());
+    EXPECT_EQ(playlist.Load(Save("twelve.vid", twelve), false, 0), kPlaylistTooLarge);
+    // A sequence built from entries that were never loaded stays within the bound too.
+    playlist.playSequence.clear();
+    Playlist::BuildPlaySequence(playlist.playSequence, twelve, 0);
+    EXPECT_LE(playlist.playSequence.size(), 50'000u);
+
+    // Just within the bound: 16 x 16 x 16 playlists of 12 clips.
+    std::vector<PlaylistEntry> clips(12, Clip("a.mpg", 1000));
+    clips.push_back(End());
+    std::string below = Save("l3.vid", clips);
+    for (const char* name : {"l2.vid", "l1.vid", "l0.vid"}) {
+        std::vector<PlaylistEntry> level(16, Clip(FileNameOf(below), 1));
+        level.push_back(End());
+        below = Save(name, level);
+    }
+    EXPECT_EQ(playlist.Load(below, false, 0), kPlaylistOk);
+    playlist.playSequence.clear();
+    Playlist::BuildPlaySequence(playlist.playSequence, playlist.entries, 0);
+    EXPECT_EQ(playlist.playSequence.size(), 16u * 16 * 16 * 12 + 1);
+}
+
+TEST_F(PlaylistTest, ANewPlaylistIsTimedForTheConfiguredBoardsAsAfterClear) {
+    SetBoards(1);
+    Playlist fresh;
+    Playlist cleared;
+    cleared.boardCount = 7;
+    cleared.Clear();
+    EXPECT_EQ(fresh.boardCount, 1);
+    EXPECT_EQ(fresh.boardCount, cleared.boardCount);
+    SetBoards(0);
+    EXPECT_EQ(Playlist().boardCount, 2);
 }
 
 TEST_F(PlaylistTest, BoardWarningIsShownOnceAndOnlyWhenAsked) {

@@ -1,15 +1,19 @@
 #include "mainwin/CMainWin.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QComboBox>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QToolTip>
+#include <set>
 
 #include "MainWinTestSupport.h"
 #include "mainwin/ClipListView.h"
 #include "mainwin/MainToolBar.h"
+#include "support/ReplaceCounter.h"
 #include "ui/CSplitterBar.h"
 
 namespace orx {
@@ -91,6 +95,29 @@ TEST_F(CMainWinTest, HotKeysMatchExactlyAndSelectionWhileTheEditorIsOpenIsUndone
     EXPECT_EQ(w_->clipList()->topLevelItem(0)->text(3), "again");
 }
 
+TEST_F(CMainWinTest, APipeOrAnOversizedPlaylistChosenWithTheKeysIsRefusedAtOnce) {
+    std::vector<PlaylistEntry> self(16, Clip("B huge.vid", 1));
+    self.insert(self.begin(), Clip("a.mpg", 1000));
+    test::WritePlaylist(Video("B huge.vid"), self);  // itself 16 times: 69,906 entries
+    test::WritePlaylist(Video("C show.vid"), {Clip("a.mpg", 1000)});
+    ASSERT_EQ(mkfifo(Video("A pipe.vid").c_str(), 0600), 0);  // nobody ever writes to it
+    Open();
+    w_->show();
+    alarm(60);  // an open that waits for the pipe's writer ends the test instead of hanging it
+    for (int i = 0; i < 8 && w_->engine().playlistPath.empty(); ++i)
+        Press(w_->playlistTree(), Qt::Key_Down);
+    alarm(0);
+    EXPECT_EQ(w_->engine().playlistPath, Video("C show.vid"));
+    std::set<std::string> shown;
+    for (const auto& box : ui_.boxes)
+        shown.insert(box.text);
+    EXPECT_EQ(shown, (std::set<std::string>{
+                         "Error opening file:\n\n" + Video("A pipe.vid"),
+                         "Playlist too large: with its nested playlists it holds too many entries "
+                         "to play!\n\n" +
+                             Video("B huge.vid")}));
+}
+
 TEST_F(CMainWinTest, LayoutHotKeysAndLabelsSurviveARestart) {
     Open();
     w_->show();  // Enter and Escape do not close the window
@@ -115,7 +142,9 @@ TEST_F(CMainWinTest, LayoutHotKeysAndLabelsSurviveARestart) {
     EXPECT_EQ(w_->toolBar()->restoreCombo()->itemText(8), "Camera 5");
     w_->clipList()->setColumnWidth(1, 222);
     EXPECT_TRUE(w_->close());  // not playing: the title bar's close is obeyed
+    test::ReplaceCounter replaced(dir_.Path());
     w_.reset();
+    EXPECT_EQ(replaced.Count("brenvik.ini"), 1);  // every key of the window in one rewrite
     EXPECT_EQ(GetIniInt("List", "Column1", 0), 222);
     EXPECT_EQ(GetIniInt("HotKeys", "Key0", 0), 0x20052);  // defaults are written too
     EXPECT_EQ(GetIniString("InputLabels", "Labels0", "unset"), "");

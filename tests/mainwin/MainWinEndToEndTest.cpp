@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 #include <QAction>
 #include <QComboBox>
+#include <chrono>
+#include <filesystem>
+#include <thread>
 
 #include "../settings/SettingsTestSupport.h"
 #include "MainWinTestSupport.h"
@@ -155,6 +158,35 @@ TEST_F(MainWinEndToEndTest, SettingsChangeLanguageAndHotKeyAndTheNewKeyPlays) {
     EXPECT_FALSE(w_->engine().playing());
     w_.reset();  // the hot keys are written as the window closes
     EXPECT_EQ(GetIniInt("HotKeys", "Key2", 0), 0x20050);
+}
+
+TEST_F(MainWinEndToEndTest, ALostAirLogLineIsToldWhileTheRunGoesOnUnderTheBox) {
+    using test::Clip;
+    std::filesystem::create_directories(dir_ / "airlog.txt");  // no line can be written
+    test::WritePlaylist(Video("Show.vid"),
+                        {Clip("a_1.mpg", 1000), Clip("b_1.mpg", 1000), Clip("c_1.mpg", 1000)});
+    Open();
+    w_->OnTimerTick();  // opens the hardware
+    Select("Show");
+    // The window's own timer drives the run, as in the program; the clock moves with the loop.
+    auto runFor = [this](int loops) {
+        for (int i = 0; i < loops && w_->engine().playing(); ++i) {
+            clock_.ticks += 50;
+            QApplication::processEvents(QEventLoop::AllEvents, 5);
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    };
+    bool endedUnderTheBox = false;
+    ui_.onBox = [&](const test::RecordingUiHost::Box&) {  // the operator does not answer
+        runFor(1000);
+        endedUnderTheBox = !w_->engine().playing();
+    };
+    w_->toolBar()->action(MainToolBar::kPlayId)->trigger();
+    runFor(1000);
+    ASSERT_FALSE(w_->engine().playing());
+    ASSERT_EQ(ui_.boxes.size(), 1u);  // a's line when c went to air, and the two at the end
+    EXPECT_EQ(ui_.boxes[0].text.substr(0, 26), "Air log cannot be written!");
+    EXPECT_TRUE(endedUnderTheBox);
 }
 
 }  // namespace

@@ -55,4 +55,25 @@ TEST_F(SingleInstanceTest, OddPathsHaveOneLockEachAndTheFallbackFolderIsPrivate)
     EXPECT_EQ(st.st_uid, geteuid());
 }
 
+TEST_F(SingleInstanceTest, AFallbackFolderTakenByAnotherUserRefusesTheStartInsteadOfTheLock) {
+    unsetenv("XDG_RUNTIME_DIR");
+    test::TempFolder tmp;
+    SetTempRootForTesting(tmp.Path());
+    const std::string planted = tmp / ("orx-" + std::to_string(geteuid()));
+    ASSERT_EQ(mkdir(planted.c_str(), 0777), 0);
+    chmod(planted.c_str(), 0777);  // anyone may enter: as good as another user's
+    std::string refused;
+    EXPECT_EQ(SingleInstanceLock::Acquire(exe_, &refused), nullptr);
+    EXPECT_EQ(refused, planted + "/");
+    EXPECT_EQ(RuntimeFolder(), "");
+    EXPECT_EQ(PrivateSubfolder("orx-file-locks"), "");
+
+    ASSERT_EQ(rmdir(planted.c_str()), 0);  // gone: made private for this user and used
+    auto lock = SingleInstanceLock::Acquire(exe_, &refused);
+    EXPECT_NE(lock, nullptr);
+    EXPECT_EQ(refused, "");
+    EXPECT_EQ(RuntimeFolder(), planted + "/");
+    SetTempRootForTesting("");
+}
+
 }  // namespace orx

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "PlayoutFakes.h"
 #include "support/ManualClock.h"
+#include "support/RecordingUiHost.h"
 
 namespace orx {
 
@@ -123,6 +126,31 @@ TEST_F(PlayoutEngineTest, PauseAcrossTheTickWrapHoldsEverythingAndShiftsTheRest)
     EXPECT_EQ(AirLog(),  // the pause is air time of the clip on air
               "05.03.2006 14:07:09   20 Video/a.mpg\r\n"
               "05.03.2006 14:07:21    8 Video/b.mpg\r\n");
+}
+
+TEST_F(PlayoutEngineTest, LostAirLogLinesAreToldOncePerRunWithoutHoldingTheRunUp) {
+    std::filesystem::create_directory(dir_ / "airlog.txt");  // no line can be written
+    RecordingUiHost ui;
+    int32_t shownAt = -1;
+    ui.onBox = [&](const RecordingUiHost::Box&) {  // the box stays up to the end of the run
+        shownAt = studio_.Now();
+        RunUntil();
+    };
+    const Playlist p =
+        MakePlaylist(2, {Entry("a.mpg", 5000, 1, 1000), Entry("b.mpg", 5000, 1, 1000),
+                         Entry("c.mpg", 5000, 1, 1000), Entry("", 0, 1, 1000)});
+    const std::string trace = Run(p);
+    ASSERT_EQ(ui.boxes.size(), 1u);  // three lines lost, one message
+    EXPECT_EQ(ui.boxes[0].text, "Air log cannot be written!\n\n" + dir_ / "airlog.txt" +
+                                    "\n\nVideos going to air are not recorded; the playlist "
+                                    "keeps playing.");
+    EXPECT_EQ(ui.boxes[0].type, mb::Ok | mb::IconWarning);
+    EXPECT_EQ(shownAt, 8000);  // a's line, when board 0 got c
+    EXPECT_NE(trace.find("R0 AUTO@8350, R0 MIX@8350, R0 IN3@8350"), std::string::npos);
+    EXPECT_NE(trace.find("V STOPALL@13300"), std::string::npos) << trace;
+    EXPECT_FALSE(engine_.playing());
+    Run(p);
+    EXPECT_EQ(ui.boxes.size(), 2u);  // a new run tells again
 }
 
 TEST_F(PlayoutEngineTest, FailingMixerCommandEndsTheRunOnceLikeTheOperatorsStop) {
