@@ -89,7 +89,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Playlist playlist;
     const int result = playlist.Load(path, true, 0);
     if (result != orx::kPlaylistOk && result != orx::kPlaylistMissingClips &&
-        result != orx::kPlaylistBadMagic && result != orx::kPlaylistBadVersion) {
+        result != orx::kPlaylistBadMagic && result != orx::kPlaylistBadVersion &&
+        result != orx::kPlaylistTooLarge) {
         orx::fuzz::Fail("unexpected load result");
     }
     if ((result & orx::kResultFailureBit) != 0) {

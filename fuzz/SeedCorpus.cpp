@@ -124,7 +124,9 @@ void AddLanguageFiles(Corpus& corpus) {
     corpus.Add("language_text", orx::ProgramStringText(orx::kStringProgramTitle));
     // The code-page selector (0 874, 1 1250, ..., 3 1252, ...), then the text.
     corpus.Add("language_encoding", "\x03Wiedergabe l\xE4uft \x96 \x81\x8D %1");
-    corpus.Add("language_encoding", "\x01Zako\xF1" "czono odtwarzanie \x83\x98");
+    corpus.Add("language_encoding",
+               "\x01Zako\xF1"
+               "czono odtwarzanie \x83\x98");
     corpus.Add("language_encoding", "\x03Wiedergabe l\xC3\xA4uft \xE2\x80\x93 \xF0\x9F\x8E\xAC");
 }
 

@@ -44,7 +44,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     const size_t written = size % kKeyCount;
     const std::string value = "fuzz value " + std::to_string(size);
-    orx::WriteIniString(kKeys[written].section, kKeys[written].key, value);
+    {
+        // Writes made together: reads see them at once, the last write of a key wins.
+        orx::IniWriteBatch batch;
+        orx::WriteIniString(kKeys[written].section, kKeys[written].key, "first");
+        orx::WriteIniString(kKeys[written].section, kKeys[written].key, value);
+        if (orx::GetIniString(kKeys[written].section, kKeys[written].key) != value) {
+            orx::fuzz::Fail("a read inside a batch does not see its write");
+        }
+    }
     for (size_t i = 0; i < kKeyCount; ++i) {
         const std::string after = orx::GetIniString(kKeys[i].section, kKeys[i].key, "\x01missing");
         if (i == written ? after != value : after != before[i]) {
