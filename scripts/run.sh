@@ -17,7 +17,7 @@ fi
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DORX_SANITIZE=OFF \
     -DORX_BUILD_TESTS=OFF -DORX_BUILD_BENCH=OFF
-cmake --build "$build" --target brenvik vdhost tallyx orx_language_files demo-playlist
+cmake --build "$build" --target brenvik vdhost tallyx orx_language_files demo-playlist demo-shortcut
 
 "$root/scripts/make-demo.sh" "$@" "$build" "$demo"
 

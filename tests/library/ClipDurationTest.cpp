@@ -1,0 +1,221 @@
+#include "library/ClipDuration.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "app/AppSettings.h"
+#include "app/BinaryFile.h"
+#include "app/IniFile.h"
+#include "library/MediaFiles.h"
+#include "library/Playlist.h"
+#include "support/TempFolder.h"
+
+namespace orx {
+namespace {
+
+TEST(DurationFromFileNameTest, ReadsSecondsAndMillisecondsAfterTheLastUnderscore) {
+    // "name=ms" ("=-" for a name that carries no duration); the "long" ones are the largest values
+    // a record holds and the first beyond them.
+    std::istringstream cases(
+        "news_30.mpg=30000 jingle_1500ms.mpg=1500 jingle_1500MS.MPG=1500 promo_2_45.mpg=45000 "
+        "clip_007.mpg=7000 clip_5ms.mpg=5 clip_0.mpg=0 /video/News/clip_30.mpg=30000 "
+        "News\\clip_12.mpg=12000 clip_12=12000 clip_12.part.mpg=- spot_12s.mpg=- spot_ms.mpg=- "
+        "spot_1.5.mpg=- spot.mpg=- spot_.mpg=- a_7b.mpg=- a_-7.mpg=- News_30\\clip.mpg=- "
+        "long_2147483.mpg=2147483000 long_2147484.mpg=- long_2147483647ms.mpg=2147483647 "
+        "long_2147483648ms.mpg=-");
+    for (std::string c; cases >> c;) {
+        const std::string expected = c.substr(c.rfind('=') + 1);
+        uint32_t ms = 1;
+        EXPECT_EQ(DurationFromFileName(c.substr(0, c.rfind('=')), ms),
+                  expected == "-" ? kProbeNotAccepted : kProbeOk)
+            << c;
+        EXPECT_EQ(std::to_string(ms), expected == "-" ? "0" : expected) << c;
+    }
+}
+
+TEST(AviHeaderTest, DurationFollowsTheFirstVideoStreamHeader) {
+    uint32_t ms = 1;
+    // 300 frames at 30000/1001 fps.
+    auto bytes = test::AviHeader({{"vids", 1001, 30000, 300}});
+    EXPECT_EQ(AviDurationFromBytes(bytes.data(), bytes.size(), ms), kProbeOk);
+    EXPECT_EQ(ms, 10010u);
+    // The audio stream before it does not count.
+    bytes = test::AviHeader({{"auds", 1, 48000, 480000}, {"vids", 1, 25, 250}, {"vids", 1, 1, 9}});
+    EXPECT_EQ(AviDurationFromBytes(bytes.data(), bytes.size(), ms), kProbeOk);
+    EXPECT_EQ(ms, 10000u);
+    // 64-bit arithmetic: 4e9 x 4e9 x 1000 does not fit 64 bits; the result clamps.
+    bytes = test::AviHeader({{"vids", 4000000000u, 3, 4000000000u}});
+    EXPECT_EQ(AviDurationFromBytes(bytes.data(), bytes.size(), ms), kProbeOk);
+    EXPECT_EQ(ms, kMaxClipDurationMs);
+    bytes = test::AviHeader({{"vids", 1000, 3000000000u, 4000000000u}});
+    EXPECT_EQ(AviDurationFromBytes(bytes.data(), bytes.size(), ms), kProbeOk);
+    EXPECT_EQ(ms, 1333333u);
+
+    for (const test::AviStream& zero :
+         {test::AviStream{"vids", 0, 25, 250}, test::AviStream{"vids", 1, 0, 250},
+          test::AviStream{"vids", 1, 25, 0}}) {
+        bytes = test::AviHeader({zero});
+        ms = 7;
+        EXPECT_EQ(AviDurationFromBytes(bytes.data(), bytes.size(), ms), kProbeNotAccepted);
+        EXPECT_EQ(ms, 0u);
+    }
+    bytes = test::AviHeader({{"auds", 1, 48000, 48000}});
+    EXPECT_EQ(AviDurationFromBytes(bytes.data(), bytes.size(), ms), kProbeNotAccepted);
+    bytes = test::AviHeader({{"vids", 1, 25, 250}});
+    bytes[8] = 'X';  // not "AVI "
+    EXPECT_EQ(AviDurationFromBytes(bytes.data(), bytes.size(), ms), kProbeNotAccepted);
+    // Cut inside the stream header: the header is unusable.
+    bytes = test::AviHeader({{"vids", 1, 25, 250}});
+    const size_t strh = 12 + 12 + 8 + 56 + 12 + 8;
+    EXPECT_EQ(AviDurationFromBytes(bytes.data(), strh + 30, ms), kProbeNotAccepted);
+    EXPECT_EQ(AviDurationFromBytes(bytes.data(), strh + 36, ms), kProbeOk);
+}
+
+class ClipDurationTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SetIniPath(dir / "brenvik.ini");
+        Settings() = AppSettings{};
+        Settings().appDir = dir.Path();
+        Settings().videoPath = video;
+        std::filesystem::create_directories(video);
+    }
+    void TearDown() override { Settings() = AppSettings{}; }
+
+    // Measures a name relative to the video folder; returns the duration or -1 on failure.
+    int64_t Measure(const std::string& name, int32_t absolute = 0) {
+        uint32_t ms = 424242;
+        if (!MeasureClip(name, absolute, ms)) {
+            EXPECT_EQ(ms, 424242u) << "a failure writes no duration";
+            return -1;
+        }
+        return ms;
+    }
+
+    test::TempFolder dir;
+    std::string video = dir / "Video/";
+};
+
+TEST_F(ClipDurationTest, RealClipsMeasureToTheTenth) {
+    ASSERT_TRUE(test::MakeClip(video + "ps.mpg", "mpeg", 3.0));
+    ASSERT_TRUE(test::MakeClip(video + "ts.mpg", "mpegts", 2.5));
+    ASSERT_TRUE(test::MakeClip(video + "es.mpg", "mpeg2video", 3.0, true));
+    ASSERT_TRUE(test::MakeClip(video + "mp1.mpg", "mpeg", 2.0, false, "mpeg1video"));
+    ASSERT_TRUE(test::MakeClip(video + "divx.avi", "avi", 4.0, true, "mpeg4"));
+    ASSERT_TRUE(test::MakeClip(video + "sound.mpg", "mpeg", 2.0));
+    uint32_t ms = 0;
+    EXPECT_EQ(ProbeMpegDuration(video + "ps.mpg", ms), kProbeOk);
+    EXPECT_EQ(ms / 100, 30u);
+    EXPECT_EQ(ProbeMpegDuration(video + "ts.mpg", ms), kProbeOk);
+    EXPECT_EQ(ms / 100, 25u);
+    EXPECT_EQ(ProbeMpegDuration(video + "es.mpg", ms), kProbeOk);
+    EXPECT_EQ(ms, 3000u);
+    // 60 frames at 29.97 fps whose drop-frame time codes skip two numbers at the minute.
+    ASSERT_EQ(std::system(("ffmpeg -nostdin -v error -y -f lavfi -i "
+                           "testsrc=size=176x144:rate=30000/1001:duration=2 -c:v mpeg2video "
+                           "-timecode '00:00:59;28' -f mpeg2video '" +
+                           video + "ntsc.mpg' </dev/null")
+                              .c_str()),
+              0);
+    EXPECT_EQ(ProbeMpegDuration(video + "ntsc.mpg", ms), kProbeOk);
+    EXPECT_EQ(ms, 2002u);
+    EXPECT_EQ(ProbeAviDuration(video + "divx.avi", ms), kProbeOk);
+    EXPECT_EQ(ms, 4000u);
+    EXPECT_EQ(Measure("ps.mpg"), 3000);
+    EXPECT_EQ(Measure("mp1.mpg"), 2000);
+    EXPECT_EQ(Measure(video + "ts.mpg", 1), 2500);
+    EXPECT_EQ(Measure("divx.avi"), 4000);
+    // An AVI is measured only by its header: an MPEG probe of it is not accepted.
+    EXPECT_EQ(ProbeMpegDuration(video + "divx.avi", ms), kProbeNotAccepted);
+    EXPECT_EQ(ProbeAviDuration(video + "ps.mpg", ms), kProbeNotAccepted);
+}
+
+TEST_F(ClipDurationTest, FilesThatAreNotMpegClipsFail) {
+    ASSERT_TRUE(test::MakeClip(dir / "tone.mpg", "mpeg", 1.0));
+    // An MPEG program stream with sound only has no video stream.
+    ASSERT_EQ(std::system(("ffmpeg -nostdin -v error -y -i '" + dir / "tone.mpg" +
+                           "' -vn -c:a copy -f mpeg '" + video + "audio.mpg' </dev/null")
+                              .c_str()),
+              0);
+    ASSERT_TRUE(test::MakeClip(video + "song.mpg", "wav", 1.0, false, ""));
+    test::WriteFile(video + "text.mpg", "This is not a video clip at all.\n");
+    test::WriteFile(video + "empty.mpg");
+    test::WriteFile(video + "colon:name.mpg", "x");
+    std::filesystem::create_directories(video + "folder.mpg");
+    ASSERT_EQ(mkfifo((video + "pipe.mpg").c_str(), 0600), 0);
+    uint32_t ms = 5;
+    EXPECT_EQ(ProbeMpegDuration(video + "audio.mpg", ms), kProbeNoDuration);
+    EXPECT_EQ(ms, 0u);
+    EXPECT_EQ(ProbeMpegDuration(video + "song.mpg", ms), kProbeNotAccepted);
+    EXPECT_EQ(ProbeMpegDuration(video + "text.mpg", ms), kProbeNotAccepted);
+    EXPECT_EQ(ProbeMpegDuration(video + "empty.mpg", ms), kProbeNotAccepted);
+    EXPECT_EQ(ProbeMpegDuration(video + "missing.mpg", ms), kProbeNotAccepted);
+    EXPECT_EQ(ProbeMpegDuration(video + "colon:name.mpg", ms), kProbeNotAccepted);
+    EXPECT_EQ(ProbeAviDuration(video + "missing.avi", ms), kProbeNotAccepted);
+    EXPECT_EQ(ProbeAviDuration(video + "folder.mpg", ms), kProbeNotAccepted);
+    // A pipe is never waited on.
+    EXPECT_EQ(ProbeMpegDuration(video + "pipe.mpg", ms), kProbeNotAccepted);
+    EXPECT_EQ(ProbeAviDuration(video + "pipe.mpg", ms), kProbeNotAccepted);
+    for (const char* name :
+         {"audio.mpg", "song.mpg", "text.mpg", "empty.mpg", "folder.mpg", "pipe.mpg"})
+        EXPECT_EQ(Measure(name), -1) << name;
+}
+
+TEST_F(ClipDurationTest, NameRuleSkipsTheFileAndTruncatesToTenths) {
+    // None of these files exists: the name alone decides.
+    EXPECT_EQ(Measure("clip_1550ms.mpg"), 1500);
+    EXPECT_EQ(Measure("clip_50ms.mpg"), 0);
+    EXPECT_EQ(Measure("clip_0.mpg"), 0);
+    EXPECT_EQ(Measure("Sub\\clip_90.mpg"), 90000);
+    EXPECT_EQ(FormatDuration(90000), "   1:30.0");
+    EXPECT_EQ(Measure("clip_29999ms.avi"), 29900);
+    EXPECT_EQ(Measure("clip.mpg"), -1);
+    // A name rule that is switched off: the content decides, and a missing file fails.
+    Settings().noFileNameDur = 1;
+    EXPECT_EQ(Measure("clip_90.mpg"), -1);
+    ASSERT_TRUE(test::MakeClip(video + "clip_30.mpg", "mpeg", 2.0));
+    EXPECT_EQ(Measure("clip_30.mpg"), 2000);
+    // A file another writer holds is not measured.
+    BinaryFile writer;
+    ASSERT_TRUE(writer.Open(video + "clip_30.mpg", BinaryFile::Mode::Write));
+    EXPECT_EQ(Measure("clip_30.mpg"), -1);
+    Settings().noFileNameDur = 0;
+    EXPECT_EQ(Measure("clip_30.mpg"), 30000);
+}
+
+TEST_F(ClipDurationTest, PlaylistsCountWithTheirExactTotal) {
+    test::WriteFile(video + "a_10.mpg", "x");
+    test::WriteFile(video + "b_9.mpg", "x");
+    auto save = [&](const std::string& name, std::vector<std::pair<std::string, int32_t>> clips,
+                    int32_t endInterleave) {
+        Playlist playlist;
+        playlist.boardCount = 2;
+        for (const auto& [clipName, ms] : clips) {
+            PlaylistEntry entry{.durationMs = ms, .transition = 1, .interleaveMs = 300};
+            SetEntryFileName(entry, clipName);
+            playlist.entries.push_back(entry);
+        }
+        PlaylistEntry end{.transition = 1, .interleaveMs = endInterleave};
+        playlist.entries.push_back(end);
+        ASSERT_EQ(playlist.Save(video + name), kPlaylistOk);
+    };
+    // 10000 + 9400 - 300 (one overlap): 19100, not rounded.
+    save("show.vid", {{"a_10.mpg", 10000}, {"b_9.mpg", 9400}}, 0);
+    EXPECT_EQ(Measure("show.vid"), 19100);
+    save("odd.vid", {{"a_10.mpg", 10033}}, 0);
+    EXPECT_EQ(Measure("odd.vid"), 10033);
+    EXPECT_EQ(Measure(video + "odd.VID", 1), -1);  // names are case-sensitive here
+    // A clip of it has gone: loaded with a warning, which counts as a failure.
+    save("broken.vid", {{"a_10.mpg", 10000}, {"gone_5.mpg", 5000}}, 0);
+    EXPECT_EQ(Measure("broken.vid"), -1);
+    EXPECT_EQ(Measure("missing.vid"), -1);
+    // A total below zero (the end entry's interleave longer than the clip) is no duration.
+    save("negative.vid", {{"a_10.mpg", 100}}, 5000);
+    EXPECT_EQ(Measure("negative.vid"), -1);
+}
+
+}  // namespace
+}  // namespace orx

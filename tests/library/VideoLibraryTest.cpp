@@ -1,0 +1,284 @@
+#include "library/VideoLibrary.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <csignal>
+#include <filesystem>
+
+#include "app/AppSettings.h"
+#include "app/IniFile.h"
+#include "library/MediaFiles.h"
+#include "library/Playlist.h"
+#include "support/RecordingUiHost.h"
+#include "support/TempFolder.h"
+
+namespace orx {
+namespace {
+
+namespace fs = std::filesystem;
+
+LibraryClip Clip(const std::string& name, uint32_t ms, const std::string& description = "",
+                 int32_t absolute = 0) {
+    LibraryClip clip;
+    clip.absolutePath = absolute;
+    clip.durationMs = ms;
+    SetClipFileName(clip, name);
+    SetClipDescription(clip, description);
+    return clip;
+}
+
+// The records as the index file writes them, which makes a whole list easy to compare.
+std::string Text(const std::vector<LibraryClip>& clips) {
+    return FormatVideoDat(clips);
+}
+
+class VideoLibraryTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SetIniPath(dir / "brenvik.ini");
+        Settings() = AppSettings{};
+        Settings().appDir = dir.Path();
+        Settings().videoPath = video;
+        fs::create_directories(video);
+        VideoLibrary::SetSortMode(kSortByName);
+    }
+    void TearDown() override {
+        Settings() = AppSettings{};
+        VideoLibrary::SetSortMode(kSortByName);
+    }
+    void Touch(const std::string& relative) { test::WriteFile(video + relative, "x"); }
+    void Link(const std::string& relative, const test::LinkSpec& spec) {
+        test::WriteBytes(video + relative, test::ShellLink(spec));
+    }
+
+    test::TempFolder dir;
+    std::string video = dir / "Video/";
+    std::string outside = dir / "Outside/";
+    test::RecordingUiHost ui;
+};
+
+TEST_F(VideoLibraryTest, IndexFileRoundTripsByteForByte) {
+    VideoLibrary library;
+    library.clips = {Clip("News\\clip_30.mpg", 30000), Clip("/mnt/x/a_1.mpg", 1000, "Opener", 1),
+                     Clip("show.vid", 19133, std::string(63, 'd'), 7), Clip("odd", 0x80000000u)};
+    ASSERT_TRUE(library.Save());
+    const std::string expected =
+        "News\\clip_30.mpg\r\n30000,0\r\n\r\n/mnt/x/a_1.mpg\r\n1000,1\r\nOpener\r\nshow.vid\r\n"
+        "19133,1\r\n" +
+        std::string(63, 'd') + "\r\nodd\r\n-2147483648,0\r\n\r\n";
+    EXPECT_EQ(test::ReadFile(dir / "video.dat"), expected);
+
+    VideoLibrary loaded;
+    loaded.clips = {Clip("stale", 1)};
+    loaded.Load();
+    library.clips[2].absolutePath = 1;  // stored as a flag
+    EXPECT_EQ(Text(loaded.clips), Text(library.clips));
+    EXPECT_EQ(loaded.clips[3].durationMs, 0x80000000u);
+
+    // A missing file (or a pipe) leaves the records as they are; an empty one empties them.
+    fs::remove(dir / "video.dat");
+    loaded.Load();
+    EXPECT_EQ(loaded.clips.size(), 4u);
+    ASSERT_EQ(mkfifo((dir / "video.dat").c_str(), 0600), 0);
+    loaded.Load();
+    EXPECT_EQ(loaded.clips.size(), 4u);
+    fs::remove(dir / "video.dat");
+    test::WriteFile(dir / "video.dat");
+    loaded.Load();
+    EXPECT_TRUE(loaded.clips.empty());
+}
+
+TEST_F(VideoLibraryTest, ReadingFollowsTheLaxRules) {
+    struct Case {
+        std::string file;
+        std::vector<LibraryClip> clips;
+    };
+    const std::string longName(300, 'n');
+    const std::string longText(100, 't');
+    const Case cases[] = {
+        {"a\n  +30000xyz,5\ndesc", {Clip("a", 30000, "desc", 5)}},  // no final line break
+        {"a\r\n-5,-1\r\n\r\n", {Clip("a", static_cast<uint32_t>(-5), "", -1)}},
+        {"a\r\n30000\r\nx\r\n", {Clip("a", 30000, "x", 0)}},            // no comma
+        {"a\r\nabc,\r\nx\r\nb\r\n\t7 ,1\r\n", {Clip("a", 0, "x", 0)}},  // last record dropped
+        {"a\r\n1,1\r\n", {}},
+        {"a\r\r\n1,1\r\nd\re\r\n", {Clip("a\r", 1, "d\re", 1)}},  // only a CR before LF ends
+        {"\n\n\n", {Clip("", 0)}},
+        {"a\n99999999999,99999999999\nb\n", {Clip("a", 0x7FFFFFFF, "b", 0x7FFFFFFF)}},
+        {"a\n-99999999999,1\nb\n", {Clip("a", 0x80000000u, "b", 1)}},
+        {longName + "\r\n1,0\r\n" + longText + "\r\n",
+         {Clip(longName.substr(0, 259), 1, longText.substr(0, 63))}},
+        {std::string("n\0x", 3) + "\n1,0\n" + std::string("d\0y", 3) + "\n", {Clip("n", 1, "d")}},
+    };
+    for (const Case& c : cases) {
+        test::WriteFile(dir / "video.dat", c.file);
+        VideoLibrary library;
+        library.Load();
+        EXPECT_EQ(Text(library.clips), Text(c.clips)) << c.file.substr(0, 40);
+        ASSERT_EQ(library.clips.size(), c.clips.size());
+        for (size_t i = 0; i < c.clips.size(); ++i)
+            EXPECT_EQ(library.clips[i].absolutePath, c.clips[i].absolutePath) << i;
+    }
+}
+
+TEST_F(VideoLibraryTest, FailedSaveKeepsTheOldIndex) {
+    VideoLibrary library;
+    library.clips = {Clip("a_1.mpg", 1000)};
+    ASSERT_TRUE(library.Save());
+    const std::string before = test::ReadFile(dir / "video.dat");
+    for (int i = 0; i < 2000; ++i)
+        library.clips.push_back(Clip("clip_" + std::to_string(i) + ".mpg", 1000));
+    // A file-size limit makes the write fail part-way.
+    struct rlimit old {};
+    getrlimit(RLIMIT_FSIZE, &old);
+    auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = old;
+    small.rlim_cur = 4096;
+    setrlimit(RLIMIT_FSIZE, &small);
+    const bool saved = library.Save();
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, previous);
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(test::ReadFile(dir / "video.dat"), before);
+    size_t files = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(dir.Path()))
+        ++files;
+    EXPECT_EQ(files, 2u) << "only Video/ and video.dat: no temporary file is left behind";
+}
+
+TEST_F(VideoLibraryTest, RescanFindsClipsPlaylistsShortcutsAndLinks) {
+    for (const char* name : {"news_30.mpg", "Sport/goal_12.MPG", "Sport/Deep/er/x_1500ms.mpg",
+                             "zero_0.mpg", "tiny_50ms.mpg", "unmeasured.mpg", "film_90.avi",
+                             "notes_5.txt", "b_9.mpg", "Sport/Deep/noext_4"})
+        Touch(name);
+    fs::create_directories(video + "Empty");
+    fs::create_directories(video + "folder_3.mpg");  // a folder, whatever its name
+    Playlist playlist;
+    playlist.boardCount = 2;
+    PlaylistEntry entry{.durationMs = 9000};
+    SetEntryFileName(entry, "b_9.mpg");
+    playlist.entries = {entry, PlaylistEntry{}};
+    ASSERT_EQ(playlist.Save(video + "Show.vid"), kPlaylistOk);
+    // Outside the video folder, reached through shortcuts and links.
+    test::WriteFile(outside + "far_2.mpg", "x");
+    test::WriteFile(outside + "Sub/deeper_3.mpg", "x");
+    test::WriteFile(outside + "far_7.avi", "x");
+    Link("far.lnk", {.localBase = outside + "far_2.mpg"});
+    Link("far again.LNK", {.localBase = outside, .suffix = "far_2.mpg"});
+    Link("far avi.lnk", {.localBase = outside + "far_7.avi"});
+    Link("outside.lnk", {.localBase = outside.substr(0, outside.size() - 1), .attributes = 0x10});
+    Link("windows.lnk", {.localBase = "C:\\Clips\\win_4.mpg"});
+    Link("windows folder.lnk", {.localBase = "C:\\Clips", .attributes = 0x10});
+    Link("share.lnk", {.suffix = "promo_6.mpg", .netName = "\\\\srv\\clips"});
+    Link("text.lnk", {.localBase = outside + "notes_5.txt"});
+    test::WriteFile(video + "broken.lnk", "not a link");
+    // Pipes are never opened: they would wait for a writer.
+    ASSERT_EQ(mkfifo((video + "pipe.lnk").c_str(), 0600), 0);
+    ASSERT_EQ(mkfifo((video + "pipe.mpg").c_str(), 0600), 0);
+    fs::create_directory_symlink(outside + "Sub", video + "Linked");
+    fs::create_symlink(video + "news_30.mpg", video + "alias_4.mpg");
+    fs::create_symlink(video + "missing_5.mpg", video + "dangling_5.mpg");
+    fs::create_symlink(video + "loop", video + "loop");
+
+    VideoLibrary library;
+    library.Rescan(false);
+    // The symbolic links are entries like any other under their own names (a dangling one cannot
+    // be read); Outside/Sub is reached twice (the link and the folder shortcut) and scanned once,
+    // under the first name. Full paths follow relative names, in byte order.
+    const std::string found =
+        "Linked/deeper_3.mpg\r\n3000,0\r\n\r\n"
+        "Show.vid\r\n9000,0\r\n\r\n"
+        "Sport/Deep/er/x_1500ms.mpg\r\n1500,0\r\n\r\n"
+        "Sport/goal_12.MPG\r\n12000,0\r\n\r\n"
+        "alias_4.mpg\r\n4000,0\r\n\r\n"
+        "b_9.mpg\r\n9000,0\r\n\r\n"
+        "news_30.mpg\r\n30000,0\r\n\r\n" +
+        outside +
+        "far_2.mpg\r\n2000,1\r\n\r\n"
+        "C:\\Clips\\win_4.mpg\r\n4000,1\r\n\r\n"
+        "\\\\srv\\clips\\promo_6.mpg\r\n6000,1\r\n\r\n";
+    EXPECT_EQ(Text(library.clips), found);
+    EXPECT_EQ(ui.cursorChanges, (std::vector<bool>{true, false}));
+
+    // With AVI clips admitted, they come in directly and through shortcuts alike.
+    Settings().useAvi = 1;
+    library.Rescan(false);
+    const std::string text = Text(library.clips);
+    EXPECT_NE(text.find("film_90.avi\r\n90000,0\r\n"), std::string::npos);
+    EXPECT_NE(text.find(outside + "far_7.avi\r\n7000,1\r\n"), std::string::npos);
+    EXPECT_EQ(library.clips.size(), 12u);
+}
+
+TEST_F(VideoLibraryTest, CyclesAreScannedOnceAndLongNamesLeftOut) {
+    Touch("a_1.mpg");
+    Touch("Sub/b_2.mpg");
+    // A folder shortcut back to the video folder and a link cycle below it.
+    Link("Sub/back.lnk", {.localBase = video, .attributes = 0x10});
+    fs::create_directory_symlink(video, video + "Sub/up");
+    Link("self.lnk", {.localBase = video + "Sub", .attributes = 0x10});
+    // A relative name of 259 bytes fits its field; one of 260 does not.
+    const std::string folder = std::string(200, 'f') + "/";
+    Touch(folder + std::string(259 - 201 - 6, 'k') + "_1.mpg");
+    Touch(folder + std::string(260 - 201 - 6, 'l') + "_1.mpg");
+    Touch("new\nline_1.mpg");
+    VideoLibrary library;
+    library.Rescan(false);
+    ASSERT_EQ(library.clips.size(), 3u);
+    EXPECT_EQ(ClipFileName(library.clips[0]), "Sub/b_2.mpg");
+    EXPECT_EQ(ClipFileName(library.clips[1]), "a_1.mpg");
+    EXPECT_EQ(ClipFileName(library.clips[2]).size(), 259u);
+}
+
+TEST_F(VideoLibraryTest, RescanKeepsDescriptionsAndRemeasuresOnRequest) {
+    Touch("a_1.mpg");
+    Touch("b_2.mpg");
+    Touch("Case_3.mpg");
+    VideoLibrary library;
+    library.clips = {Clip("b_2.mpg", 77, "Bee"), Clip("a_1.mpg", 1, "Ay"),
+                     Clip("b_2.mpg", 5, "Second"), Clip("case_3.mpg", 3000, "Lost"),
+                     Clip("gone_4.mpg", 4000, "Gone")};
+    library.Rescan(false);
+    EXPECT_EQ(Text(library.clips), Text({Clip("Case_3.mpg", 3000), Clip("a_1.mpg", 1000, "Ay"),
+                                         Clip("b_2.mpg", 2000, "Bee")}));
+
+    // Adding a known name re-measures it only when asked.
+    library.clips[1].durationMs = 5;
+    library.AddFile(video + "a_1.mpg", false, false);
+    EXPECT_EQ(library.clips[1].durationMs, 5u);
+    library.AddFile(video + "a_1.mpg", true, false);
+    EXPECT_EQ(library.clips[1].durationMs, 1000u);
+    library.ScanFolder(video, true, false);
+    EXPECT_EQ(library.clips.size(), 3u);
+    // The same clip by its full path is another item.
+    library.AddFile(video + "a_1.mpg", false, true);
+    ASSERT_EQ(library.clips.size(), 4u);
+    EXPECT_EQ(ClipFileName(library.clips[3]), video + "a_1.mpg");
+    EXPECT_EQ(library.clips[3].absolutePath, 1);
+    library.AddFile(video + "zero_0.mpg", false, false);
+    library.AddFile(video + "none.mpg", false, false);
+    EXPECT_EQ(library.clips.size(), 4u);
+}
+
+TEST_F(VideoLibraryTest, SortModes) {
+    VideoLibrary library;
+    const std::vector<LibraryClip> clips = {Clip("b", 60000, "beta"), Clip("/abs", 100, "Zed", 1),
+                                            Clip("B", 59900, ""), Clip("a", 61000, "alpha"),
+                                            Clip("\xc3\xa9", 1, "\xc3\xa9")};
+    library.clips = clips;
+    library.Sort();
+    EXPECT_EQ(Text(library.clips), Text({clips[2], clips[3], clips[0], clips[4], clips[1]}));
+    VideoLibrary::SetSortMode(kSortByDuration);
+    library.Sort();
+    EXPECT_EQ(Text(library.clips), Text({clips[4], clips[1], clips[2], clips[0], clips[3]}));
+    VideoLibrary::SetSortMode(kSortByDescription);
+    library.Sort();
+    EXPECT_EQ(Text(library.clips), Text({clips[2], clips[1], clips[3], clips[0], clips[4]}));
+    VideoLibrary::SetSortMode(3);
+    library.clips = clips;
+    library.Sort();
+    EXPECT_EQ(Text(library.clips), Text(clips));
+}
+
+}  // namespace
+}  // namespace orx
