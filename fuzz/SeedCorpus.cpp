@@ -1,6 +1,7 @@
 // Writes the seed corpus of every fuzz target into <folder>/<target>/, built with the same
-// encoders and writers the program and its unit tests use, so the fuzzers start from inputs the
-// readers accept and explore outward from there.
+// encoders and writers the program and its unit tests use (media and shortcut files come from
+// the library tests' builders, clips from ffmpeg), so the fuzzers start from inputs the readers
+// accept and explore outward from there.
 //
 // Usage: fuzz_seeds <folder>
 
@@ -22,7 +23,10 @@
 #include "lang/ProgramTexts.h"
 #include "lang/TranslationKey.h"
 #include "lang/TranslationTable.h"
+#include "library/MediaFiles.h"
 #include "library/Playlist.h"
+#include "library/Shortcut.h"
+#include "library/VideoLibrary.h"
 #include "platform/WindowTransport.h"
 
 namespace {
@@ -191,6 +195,49 @@ void AddPayloads(Corpus& corpus) {
     corpus.Add("window_request", Frame(orx::kWmCopyData, 0, 1, tooLong.data(), tooLong.size()));
 }
 
+void AddLibraryFiles(Corpus& corpus, const orx::fuzz::ScratchFolder& scratch) {
+    using orx::test::AviStream;
+    using orx::test::LinkSpec;
+    corpus.Add("shortcut",
+               orx::test::ShellLink({.localBase = "C:\\Video\\", .suffix = "news.mpg"}));
+    corpus.Add("shortcut", orx::test::ShellLink({.localBase = "C:\\Clips",
+                                                 .suffix = "",
+                                                 .attributes = orx::kShortcutTargetFolder,
+                                                 .idList = false}));
+    corpus.Add("shortcut", orx::test::ShellLink({.localBase = "D:\\",
+                                                 .suffix = "Sport\\goal.mpg",
+                                                 .netName = "\\\\studio\\video"}));
+
+    corpus.Add("avi_header", orx::test::AviHeader({AviStream{}}));
+    corpus.Add("avi_header", orx::test::AviHeader(
+                                 {{.type = "auds", .scale = 1, .rate = 48000, .length = 48000},
+                                  {.type = "vids", .scale = 1001, .rate = 30000, .length = 900}}));
+    corpus.Add("avi_header", orx::test::AviHeader({{.type = "vids", .scale = 0}}));
+
+    std::vector<orx::LibraryClip> clips(3);
+    orx::SetClipFileName(clips[0], "news\\intro_30.mpg");
+    clips[0].durationMs = 30000;
+    orx::SetClipDescription(clips[0], "Intro");
+    orx::SetClipFileName(clips[1], "/srv/other/clip.avi");
+    clips[1].absolutePath = 1;
+    clips[1].durationMs = 12300;
+    orx::SetClipFileName(clips[2], "evening.vid");
+    clips[2].durationMs = 3600000;
+    corpus.Add("video_dat", orx::FormatVideoDat(clips));
+    corpus.Add("video_dat", std::string_view("a.mpg\n100,0\n\nb.mpg\r\n-1,x\r\ndesc"));
+
+    // Short real clips in each kind the probe reads; none when ffmpeg is missing.
+    const std::pair<const char*, const char*> kinds[] = {
+        {"mpeg", "mpeg2video"}, {"mpegts", "mpeg2video"}, {"mpeg2video", "mpeg2video"}};
+    for (const auto& [format, codec] : kinds) {
+        const std::string clip = scratch / "clip.mpg";
+        if (orx::test::MakeClip(clip, format, 0.5, std::string_view(format) == "mpeg2video",
+                                codec)) {
+            corpus.Add("mpeg_duration", ReadWholeFile(clip));
+        }
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -207,5 +254,6 @@ int main(int argc, char** argv) {
     AddSettings(corpus, scratch);
     AddMessageTemplates(corpus);
     AddPayloads(corpus);
+    AddLibraryFiles(corpus, scratch);
     return 0;
 }
