@@ -4,7 +4,7 @@
 # the saved inputs of earlier findings (fuzz/regressions/<target>/). Inputs that fail are saved
 # as build/fuzz/artifacts/<target>/crash-* (or timeout-*, leak-*, oom-*).
 #
-#   scripts/fuzz.sh                     every target for 12 s (what scripts/test.sh runs)
+#   scripts/fuzz.sh                     every target for 10 s (what scripts/test.sh runs)
 #   scripts/fuzz.sh --seconds 300 playlist settings
 #                                       a longer run of some targets
 #   scripts/fuzz.sh --keep ...          keep growing build/fuzz/corpus/<target> across runs
@@ -18,7 +18,7 @@ set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=$(realpath -m "${ORX_FUZZ_BUILD:-$root/build/fuzz}")
-seconds=12
+seconds=10
 keep=0
 deps=1
 targets=()
