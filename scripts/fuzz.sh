@@ -7,7 +7,8 @@
 #   scripts/fuzz.sh                     every target for 10 s (what scripts/test.sh runs)
 #   scripts/fuzz.sh --seconds 300 playlist settings
 #                                       a longer run of some targets
-#   scripts/fuzz.sh --keep ...          keep growing build/fuzz/corpus/<target> across runs
+#   scripts/fuzz.sh --keep ...          keep growing build/fuzz/corpus/<target> (and the
+#                                       artifacts) across runs
 #   scripts/fuzz.sh --no-deps ...       skip the package check (the caller has done it)
 #   ORX_FUZZ_BUILD=build/fuzz-long scripts/fuzz.sh ...
 #                                       another build folder, e.g. for a long run in the
@@ -27,7 +28,7 @@ while (($#)); do
         --seconds) seconds=$2; shift 2 ;;
         --keep) keep=1; shift ;;
         --no-deps) deps=0; shift ;;
-        -h | --help) sed -n '2,16p' "${BASH_SOURCE[0]}"; exit 0 ;;
+        -h | --help) sed -n '2,17p' "${BASH_SOURCE[0]}"; exit 0 ;;
         -*) echo "fuzz.sh: unknown option $1" >&2; exit 2 ;;
         *) targets+=("$1"); shift ;;
     esac
@@ -73,7 +74,7 @@ for name in "${targets[@]}"; do
     fi
     corpus="$build/corpus/$name"
     artifacts="$build/artifacts/$name"
-    ((keep)) || rm -rf "$corpus"
+    ((keep)) || rm -rf "$corpus" "$artifacts"
     mkdir -p "$corpus" "$artifacts" "$seeds/$name"
     inputs=("$corpus" "$seeds/$name")
     [[ -d "$root/fuzz/regressions/$name" ]] && inputs+=("$root/fuzz/regressions/$name")
