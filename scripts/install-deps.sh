@@ -10,6 +10,8 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     ffmpeg clang-format
     xvfb xauth fonts-dejavu-core
+    # scripts/fuzz.sh: clang, libFuzzer (in the compiler runtime) and llvm-symbolizer
+    clang libclang-rt-14-dev llvm
 )
 
 missing=()

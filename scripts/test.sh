@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds everything with AddressSanitizer and UndefinedBehaviorSanitizer and runs every test.
-# The exit status is ctest's.
+# Builds everything with AddressSanitizer and UndefinedBehaviorSanitizer and runs every test, then
+# runs every fuzz target for a short bounded time (scripts/fuzz.sh; ORX_FUZZ_SECONDS per target,
+# default 10, 0 skips them). The exit status is non-zero when either part fails.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -19,5 +20,11 @@ export LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0"
 set +e
 ctest --test-dir "$build" --output-on-failure --timeout 300
 status=$?
+fuzz_status=0
+if [[ "${ORX_FUZZ_SECONDS:-10}" != 0 ]]; then
+    "$root/scripts/fuzz.sh" --no-deps --seconds "${ORX_FUZZ_SECONDS:-10}"
+    fuzz_status=$?
+fi
 set -e
-exit "$status"
+((status == 0)) || exit "$status"
+exit "$fuzz_status"

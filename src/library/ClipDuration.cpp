@@ -47,7 +47,8 @@ public:
     MemorySource(const uint8_t* data, size_t size) : data_(data), size_(size) {}
     uint64_t Size() const override { return size_; }
     size_t ReadAt(uint64_t offset, void* buffer, size_t size) const override {
-        if (offset >= size_) {
+        // An empty read may come with no buffer at all (an empty list's data()).
+        if (offset >= size_ || size == 0) {
             return 0;
         }
         const size_t n = std::min<uint64_t>(size, size_ - offset);

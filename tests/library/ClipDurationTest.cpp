@@ -72,6 +72,10 @@ TEST(AviHeaderTest, DurationFollowsTheFirstVideoStreamHeader) {
     const size_t strh = 12 + 12 + 8 + 56 + 12 + 8;
     EXPECT_EQ(AviDurationFromBytes(bytes.data(), strh + 30, ms), kProbeNotAccepted);
     EXPECT_EQ(AviDurationFromBytes(bytes.data(), strh + 36, ms), kProbeOk);
+    // A header list with nothing in it holds no stream header.
+    const std::vector<uint8_t> emptyList = {'R', 'I', 'F', 'F', 16, 0, 0, 0, 'A', 'V', 'I', ' ',
+                                            'L', 'I', 'S', 'T', 4,  0, 0, 0, 'h', 'd', 'r', 'l'};
+    EXPECT_EQ(AviDurationFromBytes(emptyList.data(), emptyList.size(), ms), kProbeNotAccepted);
 }
 
 class ClipDurationTest : public ::testing::Test {
