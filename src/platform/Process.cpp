@@ -140,7 +140,7 @@ std::unique_ptr<ChildProcess> StartProcess(const std::string& program,
     SpawnAttributes attributes;
     if (!attributes.Ok() || ::posix_spawnattr_setpgroup(attributes.Get(), 0) != 0 ||
         ::posix_spawnattr_setflags(attributes.Get(), POSIX_SPAWN_SETPGROUP) != 0) {
-        return false;
+        return nullptr;
     }
 
     std::vector<char*> argv;
