@@ -1,5 +1,6 @@
 // The mixer-command payloads as the remote-control application receives them, one after the
 // other: each is a length byte followed by that many payload bytes (int32 mode, then the word).
+// The stand-in mixer's clock moves 100 ms between commands, so transitions run and end.
 
 #include <algorithm>
 #include <cstddef>
@@ -11,9 +12,11 @@
 #include "MixerModel.h"
 #include "devices/MixerVocabulary.h"
 #include "devices/Payloads.h"
+#include "support/ManualClock.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    orx::MixerModel mixer{orx::MixerOptions{}};
+    orx::test::ManualClock clock;
+    orx::MixerModel mixer(orx::MixerOptions{}, clock);
     size_t pos = 0;
     while (pos < size) {
         const size_t length = std::min<size_t>(data[pos], size - pos - 1);
@@ -44,7 +47,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             mixer.TransitionKey() >= orx::kTransitionKeyCount) {
             orx::fuzz::Fail("the mixer left its tables");
         }
+        const double progress = mixer.Progress();
+        if (!(progress >= 0 && progress <= 1)) {
+            orx::fuzz::Fail("a transition outside 0..1");
+        }
         (void)orx::PrintableText(command.word);
+        clock.Advance(100);
     }
     (void)mixer.Describe();
     return 0;
