@@ -37,33 +37,28 @@ TEST(DurationFromFileNameTest, ReadsSecondsAndMillisecondsAfterTheLastUnderscore
 }
 
 TEST(AviHeaderTest, DurationFollowsTheFirstVideoStreamHeader) {
-    uint32_t ms = 1;
-    // 300 frames at 30000/1001 fps.
-    auto bytes = test::AviHeader({{"vids", 1001, 30000, 300}});
-    EXPECT_EQ(AviDurationFromBytes(bytes.data(), bytes.size(), ms), kProbeOk);
-    EXPECT_EQ(ms, 10010u);
-    // The audio stream before it does not count.
-    bytes = test::AviHeader({{"auds", 1, 48000, 480000}, {"vids", 1, 25, 250}, {"vids", 1, 1, 9}});
-    EXPECT_EQ(AviDurationFromBytes(bytes.data(), bytes.size(), ms), kProbeOk);
-    EXPECT_EQ(ms, 10000u);
-    // 64-bit arithmetic: 4e9 x 4e9 x 1000 does not fit 64 bits; the result clamps.
-    bytes = test::AviHeader({{"vids", 4000000000u, 3, 4000000000u}});
-    EXPECT_EQ(AviDurationFromBytes(bytes.data(), bytes.size(), ms), kProbeOk);
-    EXPECT_EQ(ms, kMaxClipDurationMs);
-    bytes = test::AviHeader({{"vids", 1000, 3000000000u, 4000000000u}});
-    EXPECT_EQ(AviDurationFromBytes(bytes.data(), bytes.size(), ms), kProbeOk);
-    EXPECT_EQ(ms, 1333333u);
-
-    for (const test::AviStream& zero :
-         {test::AviStream{"vids", 0, 25, 250}, test::AviStream{"vids", 1, 0, 250},
-          test::AviStream{"vids", 1, 25, 0}}) {
-        bytes = test::AviHeader({zero});
+    // Expected milliseconds, or -1 for a header that is not accepted.
+    const std::pair<std::vector<test::AviStream>, int64_t> cases[] = {
+        {{{"vids", 1001, 30000, 300}}, 10010},  // 300 frames at 30000/1001 fps
+        // The audio stream before it and a later video stream do not count.
+        {{{"auds", 1, 48000, 480000}, {"vids", 1, 25, 250}, {"vids", 1, 1, 9}}, 10000},
+        // 64-bit arithmetic: 4e9 x 4e9 x 1000 does not fit 64 bits; the result clamps.
+        {{{"vids", 4000000000u, 3, 4000000000u}}, kMaxClipDurationMs},
+        {{{"vids", 1000, 3000000000u, 4000000000u}}, 1333333},
+        {{{"vids", 0, 25, 250}}, -1},
+        {{{"vids", 1, 0, 250}}, -1},
+        {{{"vids", 1, 25, 0}}, -1},
+        {{{"auds", 1, 48000, 48000}}, -1}};
+    uint32_t ms = 7;
+    std::vector<uint8_t> bytes;
+    for (const auto& [streams, expected] : cases) {
+        bytes = test::AviHeader(streams);
         ms = 7;
-        EXPECT_EQ(AviDurationFromBytes(bytes.data(), bytes.size(), ms), kProbeNotAccepted);
-        EXPECT_EQ(ms, 0u);
+        EXPECT_EQ(AviDurationFromBytes(bytes.data(), bytes.size(), ms),
+                  expected < 0 ? kProbeNotAccepted : kProbeOk)
+            << expected;
+        EXPECT_EQ(ms, expected < 0 ? 0 : expected);
     }
-    bytes = test::AviHeader({{"auds", 1, 48000, 48000}});
-    EXPECT_EQ(AviDurationFromBytes(bytes.data(), bytes.size(), ms), kProbeNotAccepted);
     bytes = test::AviHeader({{"vids", 1, 25, 250}});
     bytes[8] = 'X';  // not "AVI "
     EXPECT_EQ(AviDurationFromBytes(bytes.data(), bytes.size(), ms), kProbeNotAccepted);
@@ -109,12 +104,7 @@ TEST_F(ClipDurationTest, RealClipsMeasureToTheTenth) {
     ASSERT_TRUE(test::MakeClip(video + "es.mpg", "mpeg2video", 3.0, true));
     ASSERT_TRUE(test::MakeClip(video + "mp1.mpg", "mpeg", 2.0, false, "mpeg1video"));
     ASSERT_TRUE(test::MakeClip(video + "divx.avi", "avi", 4.0, true, "mpeg4"));
-    ASSERT_TRUE(test::MakeClip(video + "sound.mpg", "mpeg", 2.0));
     uint32_t ms = 0;
-    EXPECT_EQ(ProbeMpegDuration(video + "ps.mpg", ms), kProbeOk);
-    EXPECT_EQ(ms / 100, 30u);
-    EXPECT_EQ(ProbeMpegDuration(video + "ts.mpg", ms), kProbeOk);
-    EXPECT_EQ(ms / 100, 25u);
     EXPECT_EQ(ProbeMpegDuration(video + "es.mpg", ms), kProbeOk);
     EXPECT_EQ(ms, 3000u);
     // 60 frames at 29.97 fps whose drop-frame time codes skip two numbers at the minute.
@@ -126,8 +116,6 @@ TEST_F(ClipDurationTest, RealClipsMeasureToTheTenth) {
               0);
     EXPECT_EQ(ProbeMpegDuration(video + "ntsc.mpg", ms), kProbeOk);
     EXPECT_EQ(ms, 2002u);
-    EXPECT_EQ(ProbeAviDuration(video + "divx.avi", ms), kProbeOk);
-    EXPECT_EQ(ms, 4000u);
     EXPECT_EQ(Measure("ps.mpg"), 3000);
     EXPECT_EQ(Measure("mp1.mpg"), 2000);
     EXPECT_EQ(Measure(video + "ts.mpg", 1), 2500);
@@ -153,16 +141,12 @@ TEST_F(ClipDurationTest, FilesThatAreNotMpegClipsFail) {
     uint32_t ms = 5;
     EXPECT_EQ(ProbeMpegDuration(video + "audio.mpg", ms), kProbeNoDuration);
     EXPECT_EQ(ms, 0u);
-    EXPECT_EQ(ProbeMpegDuration(video + "song.mpg", ms), kProbeNotAccepted);
-    EXPECT_EQ(ProbeMpegDuration(video + "text.mpg", ms), kProbeNotAccepted);
-    EXPECT_EQ(ProbeMpegDuration(video + "empty.mpg", ms), kProbeNotAccepted);
-    EXPECT_EQ(ProbeMpegDuration(video + "missing.mpg", ms), kProbeNotAccepted);
-    EXPECT_EQ(ProbeMpegDuration(video + "colon:name.mpg", ms), kProbeNotAccepted);
-    EXPECT_EQ(ProbeAviDuration(video + "missing.avi", ms), kProbeNotAccepted);
-    EXPECT_EQ(ProbeAviDuration(video + "folder.mpg", ms), kProbeNotAccepted);
     // A pipe is never waited on.
-    EXPECT_EQ(ProbeMpegDuration(video + "pipe.mpg", ms), kProbeNotAccepted);
-    EXPECT_EQ(ProbeAviDuration(video + "pipe.mpg", ms), kProbeNotAccepted);
+    for (const char* name :
+         {"song.mpg", "text.mpg", "empty.mpg", "missing.mpg", "colon:name.mpg", "pipe.mpg"})
+        EXPECT_EQ(ProbeMpegDuration(video + name, ms), kProbeNotAccepted) << name;
+    for (const char* name : {"missing.avi", "folder.mpg", "pipe.mpg"})
+        EXPECT_EQ(ProbeAviDuration(video + name, ms), kProbeNotAccepted) << name;
     for (const char* name :
          {"audio.mpg", "song.mpg", "text.mpg", "empty.mpg", "folder.mpg", "pipe.mpg"})
         EXPECT_EQ(Measure(name), -1) << name;
@@ -174,7 +158,6 @@ TEST_F(ClipDurationTest, NameRuleSkipsTheFileAndTruncatesToTenths) {
     EXPECT_EQ(Measure("clip_50ms.mpg"), 0);
     EXPECT_EQ(Measure("clip_0.mpg"), 0);
     EXPECT_EQ(Measure("Sub\\clip_90.mpg"), 90000);
-    EXPECT_EQ(FormatDuration(90000), "   1:30.0");
     EXPECT_EQ(Measure("clip_29999ms.avi"), 29900);
     EXPECT_EQ(Measure("clip.mpg"), -1);
     // A name rule that is switched off: the content decides, and a missing file fails.

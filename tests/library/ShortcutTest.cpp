@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "library/MediaFiles.h"
-#include "support/TempFolder.h"
 
 namespace orx {
 namespace {
@@ -84,16 +83,6 @@ TEST(ShortcutTest, DamagedOrUnusableLinksFailWithoutTouchingTheResult) {
     bool ok = false;
     EXPECT_EQ(Parse(test::ShellLink({.localBase = std::string(259, 'a')}), ok).path.size(), 259u);
     EXPECT_TRUE(ok);
-}
-
-TEST(ShortcutTest, ResolvesFilesOnDisk) {
-    test::TempFolder dir;
-    test::WriteBytes(dir / "clip.lnk", test::ShellLink({.localBase = "/tmp/x/a_1.mpg"}));
-    ShortcutTarget target;
-    ASSERT_TRUE(ResolveShortcut(dir / "clip.lnk", target));
-    EXPECT_EQ(target.path, "/tmp/x/a_1.mpg");
-    EXPECT_FALSE(ResolveShortcut(dir / "missing.lnk", target));
-    EXPECT_FALSE(ResolveShortcut(dir.Path(), target));
 }
 
 }  // namespace
