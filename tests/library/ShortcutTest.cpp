@@ -21,7 +21,6 @@ TEST(ShortcutTest, TargetIsTheRecordedLocalPathOrTheShareFirst) {
         uint32_t attributes;
     };
     const Case cases[] = {
-        {{.localBase = "C:\\Videos\\news_30.mpg"}, "C:\\Videos\\news_30.mpg", 0x20},
         {{.localBase = "C:\\Videos\\", .suffix = "Sport\\goal_5.mpg"},
          "C:\\Videos\\Sport\\goal_5.mpg",
          0x20},

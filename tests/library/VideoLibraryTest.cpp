@@ -129,12 +129,11 @@ TEST_F(VideoLibraryTest, FailedSaveKeepsTheOldIndex) {
     for (int i = 0; i < 2000; ++i)
         library.clips.push_back(Clip("clip_" + std::to_string(i) + ".mpg", 1000));
     // A file-size limit makes the write fail part-way.
-    struct rlimit old {};
-    getrlimit(RLIMIT_FSIZE, &old);
-    auto previous = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = old;
-    small.rlim_cur = 4096;
-    setrlimit(RLIMIT_FSIZE, &small);
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit small{4096, old.rlim_max};
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
     const bool saved = library.Save();
     setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, previous);
