@@ -48,8 +48,8 @@ protected:
 
 TEST_F(HotkeysAndLabelsTest, HotKeysAreRecordedFromKeysAndSurviveACancelledSettingsDialog) {
     test::Script script;
-    script.Then([&] { ASSERT_TRUE(TabTo(dialog_->hotkeysButton())); })
-        .Then([] { Key(Qt::Key_Space); })  // opens "Hotkeys"; the next steps act in it
+    script
+        .Press([&] { return dialog_->hotkeysButton(); })  // the next steps act in "Hotkeys"
         .Then([] {
             ASSERT_NE(qobject_cast<HotKeyEdit*>(QApplication::focusWidget()), nullptr);
             Key(Qt::Key_Tab);  // "Edit"
@@ -60,10 +60,8 @@ TEST_F(HotkeysAndLabelsTest, HotKeysAreRecordedFromKeysAndSurviveACancelledSetti
             Key(Qt::Key_Tab);  // "Stop"
             Key(Qt::Key_Backspace);
         })
-        .Then([] { ASSERT_TRUE(TabTo(ModalButton("OK"))); })
-        .Then([] { Key(Qt::Key_Space); })
-        .Then([&] { ASSERT_TRUE(TabTo(dialog_->cancelButton())); })
-        .Then([] { Key(Qt::Key_Space); });
+        .Press([] { return ModalButton("OK"); })
+        .Press([&] { return dialog_->cancelButton(); });
     EXPECT_FALSE(RunSettings(script));
     // Shift+F5: modifier 1 and the key code 0x74; the arrow key carries the extended flag 8;
     // the cleared key is 0.
@@ -92,19 +90,16 @@ TEST_F(HotkeysAndLabelsTest, LabelsAreEditedAndResetAndReachTheCallerOnlyWithOk)
     };
     const QString longLabel = QString(300, QLatin1Char('x')) + QStringLiteral("end");
     test::Script script;
-    script.Then([&] { ASSERT_TRUE(TabTo(dialog_->inputLabelsButton())); })
-        .Then([] { Key(Qt::Key_Space); })  // "Input labels"
+    script
+        .Press([&] { return dialog_->inputLabelsButton(); })  // "Input labels"
         .Then([] {
             ASSERT_TRUE(TabTo(QApplication::activeModalWidget()->findChild<QTreeWidget*>()));
             Key(Qt::Key_Home);
             Key(Qt::Key_Down);
             Key(Qt::Key_Down);  // IN1
         })
-        .Then([&] {
-            EXPECT_EQ(listRow(), 2);
-            ASSERT_TRUE(TabTo(ModalButton("Edit")));
-        })
-        .Then([] { Key(Qt::Key_Space); })  // "Edit input label"
+        .Then([&] { EXPECT_EQ(listRow(), 2); })
+        .Press([] { return ModalButton("Edit"); })  // "Edit input label"
         .Then([&] {
             auto* modal = QApplication::activeModalWidget();
             EXPECT_EQ(modal->windowTitle(), "Edit input label");
@@ -118,34 +113,22 @@ TEST_F(HotkeysAndLabelsTest, LabelsAreEditedAndResetAndReachTheCallerOnlyWithOk)
             ASSERT_TRUE(TabTo(QApplication::activeModalWidget()->findChild<QTreeWidget*>()));
             Key(Qt::Key_Down);  // IN2, labelled before the dialog opened
         })
-        .Then([&] {
-            EXPECT_EQ(label(3), "Camera");
-            ASSERT_TRUE(TabTo(ModalButton("Reset")));
-        })
-        .Then([] { Key(Qt::Key_Space); })
-        .Then([&] {
-            EXPECT_EQ(label(3), "");
-            ASSERT_TRUE(TabTo(ModalButton("OK")));
-        })
-        .Then([] { Key(Qt::Key_Space); })
+        .Then([&] { EXPECT_EQ(label(3), "Camera"); })
+        .Press([] { return ModalButton("Reset"); })
+        .Then([&] { EXPECT_EQ(label(3), ""); })
+        .Press([] { return ModalButton("OK"); })
         // Again, but this time a Reset is cancelled.
-        .Then([&] { ASSERT_TRUE(TabTo(dialog_->inputLabelsButton())); })
-        .Then([] { Key(Qt::Key_Space); })
+        .Press([&] { return dialog_->inputLabelsButton(); })
         .Then([] {
             ASSERT_TRUE(TabTo(QApplication::activeModalWidget()->findChild<QTreeWidget*>()));
             Key(Qt::Key_Home);
             Key(Qt::Key_Down);
             Key(Qt::Key_Down);
         })
-        .Then([] { ASSERT_TRUE(TabTo(ModalButton("Reset"))); })
-        .Then([] { Key(Qt::Key_Space); })
-        .Then([&] {
-            EXPECT_EQ(label(2), "");
-            ASSERT_TRUE(TabTo(ModalButton("Cancel")));
-        })
-        .Then([] { Key(Qt::Key_Space); })
-        .Then([&] { ASSERT_TRUE(TabTo(dialog_->okButton())); })
-        .Then([] { Key(Qt::Key_Space); });
+        .Press([] { return ModalButton("Reset"); })
+        .Then([&] { EXPECT_EQ(label(2), ""); })
+        .Press([] { return ModalButton("Cancel"); })
+        .Press([&] { return dialog_->okButton(); });
     InputLabels before;
     before.labels[3] = "Camera";
     ASSERT_TRUE(RunSettings(script, before));

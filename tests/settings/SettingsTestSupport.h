@@ -68,6 +68,11 @@ public:
         steps_.push_back(std::move(step));
         return *this;
     }
+    // Tab to the widget, then press Space on it in a step of its own (it may open a dialog).
+    Script& Press(std::function<QWidget*()> widget) {
+        Then([widget] { ASSERT_TRUE(TabTo(widget())); });
+        return Then([] { Key(Qt::Key_Space); });
+    }
     void Start() {
         QTimer::singleShot(kPaceMs, &context_, [this] { Next(); });
     }

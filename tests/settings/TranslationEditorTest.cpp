@@ -82,8 +82,8 @@ protected:
 
 TEST_F(TranslationEditorTest, EditedLanguageIsRebuiltFromTheMasterAndWrittenInPlace) {
     test::Script script;
-    script.Then([&] { ASSERT_TRUE(TabTo(dialog_->editLanguageButton())); })
-        .Then([] { Key(Qt::Key_Space); })  // "Edit translation"
+    script
+        .Press([&] { return dialog_->editLanguageButton(); })  // "Edit translation"
         .Then([] {
             TranslationEditorDialog* editor = Editor();
             ASSERT_NE(editor, nullptr);
@@ -123,11 +123,8 @@ TEST_F(TranslationEditorTest, EditedLanguageIsRebuiltFromTheMasterAndWrittenInPl
             ASSERT_TRUE(TabTo(editor->okButton()));
         })
         .Then([] { Key(Qt::Key_Space); })
-        .Then([&] {
-            EXPECT_EQ(dialog_->hotkeysButton()->text(), "Tasten");  // translated again at once
-            ASSERT_TRUE(TabTo(dialog_->cancelButton()));
-        })
-        .Then([] { Key(Qt::Key_Space); });
+        .Then([&] { EXPECT_EQ(dialog_->hotkeysButton()->text(), "Tasten"); })  // at once
+        .Press([&] { return dialog_->cancelButton(); });
     RunSettings(script);
     // Master order; the reset entry and the key the master lacks are gone; the same file.
     EXPECT_EQ(test::ReadFile(env_.folder / "German.brl"),
@@ -142,8 +139,7 @@ TEST_F(TranslationEditorTest, EditedLanguageIsRebuiltFromTheMasterAndWrittenInPl
 
 TEST_F(TranslationEditorTest, NewLanguageIsWrittenOnlyWhenSomethingWasTranslated) {
     test::Script script;
-    script.Then([&] { ASSERT_TRUE(TabTo(dialog_->newLanguageButton())); })
-        .Then([] { Key(Qt::Key_Space); })
+    script.Press([&] { return dialog_->newLanguageButton(); })
         .Then([] {
             ASSERT_NE(Editor(), nullptr);
             EXPECT_EQ(Editor()->translationBox()->toPlainText(), "Settings");
@@ -163,11 +159,8 @@ TEST_F(TranslationEditorTest, NewLanguageIsWrittenOnlyWhenSomethingWasTranslated
             ASSERT_TRUE(TabTo(Editor()->okButton()));
         })
         .Then([] { Key(Qt::Key_Space); })
-        .Then([&] {
-            EXPECT_EQ(dialog_->windowTitle(), "Optionen");
-            ASSERT_TRUE(TabTo(dialog_->cancelButton()));
-        })
-        .Then([] { Key(Qt::Key_Space); });
+        .Then([&] { EXPECT_EQ(dialog_->windowTitle(), "Optionen"); })
+        .Press([&] { return dialog_->cancelButton(); });
     RunSettings(script);
     ASSERT_EQ(pickers_.requests.size(), 1u);
     EXPECT_EQ(pickers_.requests[0].filter, "Translation files (*.brl)|*.brl|");
