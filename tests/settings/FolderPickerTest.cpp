@@ -5,16 +5,13 @@
 #include <QLineEdit>
 #include <QThread>
 
-#include "../lang/LangTestSupport.h"
 #include "SettingsTestSupport.h"
-#include "settings/SettingsDialog.h"
 #include "ui/QtFilePickers.h"
 
 namespace orx {
 namespace {
 
-using test::Key;
-using test::TabTo;
+using namespace test;
 
 ui::FolderBrowserDialog* Browser() {
     return qobject_cast<ui::FolderBrowserDialog*>(QApplication::activeModalWidget());

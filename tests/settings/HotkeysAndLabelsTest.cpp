@@ -3,21 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <QLineEdit>
-#include <QPushButton>
 #include <QTreeWidget>
 
-#include "../lang/LangTestSupport.h"
 #include "SettingsTestSupport.h"
 #include "settings/HotkeysDialog.h"
 #include "settings/InputLabelsDialog.h"
-#include "settings/SettingsDialog.h"
 
 namespace orx {
 namespace {
 
-using test::Key;
-using test::ModalButton;
-using test::TabTo;
+using namespace test;
 
 class HotkeysAndLabelsTest : public ::testing::Test {
 protected:
@@ -80,24 +75,20 @@ TEST_F(HotkeysAndLabelsTest, HotKeysAreRecordedFromKeysAndSurviveACancelledSetti
 }
 
 TEST_F(HotkeysAndLabelsTest, LabelsAreEditedAndResetAndReachTheCallerOnlyWithOk) {
-    const auto listRow = [] {
-        auto* list = QApplication::activeModalWidget()->findChild<QTreeWidget*>();
-        return list->indexOfTopLevelItem(list->currentItem());
-    };
-    const auto label = [](int row) {
-        auto* list = QApplication::activeModalWidget()->findChild<QTreeWidget*>();
-        return list->topLevelItem(row)->text(1).toStdString();
+    const auto list = [] { return QApplication::activeModalWidget()->findChild<QTreeWidget*>(); };
+    const auto listRow = [&] { return list()->indexOfTopLevelItem(list()->currentItem()); };
+    const auto label = [&](int row) { return list()->topLevelItem(row)->text(1).toStdString(); };
+    const auto toIN1 = [&] {
+        ASSERT_TRUE(TabTo(list()));
+        Key(Qt::Key_Home);
+        Key(Qt::Key_Down);
+        Key(Qt::Key_Down);
     };
     const QString longLabel = QString(300, QLatin1Char('x')) + QStringLiteral("end");
     test::Script script;
     script
         .Press([&] { return dialog_->inputLabelsButton(); })  // "Input labels"
-        .Then([] {
-            ASSERT_TRUE(TabTo(QApplication::activeModalWidget()->findChild<QTreeWidget*>()));
-            Key(Qt::Key_Home);
-            Key(Qt::Key_Down);
-            Key(Qt::Key_Down);  // IN1
-        })
+        .Then(toIN1)
         .Then([&] { EXPECT_EQ(listRow(), 2); })
         .Press([] { return ModalButton("Edit"); })  // "Edit input label"
         .Then([&] {
@@ -110,7 +101,7 @@ TEST_F(HotkeysAndLabelsTest, LabelsAreEditedAndResetAndReachTheCallerOnlyWithOk)
         .Then([&] {
             EXPECT_EQ(label(2), longLabel.toStdString());
             EXPECT_EQ(listRow(), 2);  // the row stays selected after the list is filled again
-            ASSERT_TRUE(TabTo(QApplication::activeModalWidget()->findChild<QTreeWidget*>()));
+            ASSERT_TRUE(TabTo(list()));
             Key(Qt::Key_Down);  // IN2, labelled before the dialog opened
         })
         .Then([&] { EXPECT_EQ(label(3), "Camera"); })
@@ -119,12 +110,7 @@ TEST_F(HotkeysAndLabelsTest, LabelsAreEditedAndResetAndReachTheCallerOnlyWithOk)
         .Press([] { return ModalButton("OK"); })
         // Again, but this time a Reset is cancelled.
         .Press([&] { return dialog_->inputLabelsButton(); })
-        .Then([] {
-            ASSERT_TRUE(TabTo(QApplication::activeModalWidget()->findChild<QTreeWidget*>()));
-            Key(Qt::Key_Home);
-            Key(Qt::Key_Down);
-            Key(Qt::Key_Down);
-        })
+        .Then(toIN1)
         .Press([] { return ModalButton("Reset"); })
         .Then([&] { EXPECT_EQ(label(2), ""); })
         .Press([] { return ModalButton("Cancel"); })
@@ -150,8 +136,6 @@ TEST_F(HotkeysAndLabelsTest, LabelsAreEditedAndResetAndReachTheCallerOnlyWithOk)
     QApplication::processEvents();
     EXPECT_FALSE(opened);
     EXPECT_EQ(dialog.labels().labels, expected.labels);
-    EXPECT_EQ(dialog.list()->columnWidth(0), 160);
-    EXPECT_EQ(dialog.list()->headerItem()->text(1), "Label");
 }
 
 }  // namespace

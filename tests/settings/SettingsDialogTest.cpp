@@ -5,10 +5,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QSlider>
 
-#include "../lang/LangTestSupport.h"
 #include "SettingsTestSupport.h"
 #include "lang/TranslationKey.h"
 #include "ui/FilePickers.h"

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "../lang/LangTestSupport.h"
 #include "lang/LanguageManager.h"
 #include "lang/TranslationEditing.h"
 #include "settings/SettingsDialog.h"
@@ -42,10 +43,7 @@ inline void Type(const QString& text) {
 
 // The push button of the modal dialog with this text.
 inline QPushButton* ModalButton(const QString& text) {
-    QWidget* modal = QApplication::activeModalWidget();
-    if (modal == nullptr)
-        return nullptr;
-    for (QPushButton* button : modal->findChildren<QPushButton*>()) {
+    for (QPushButton* button : QApplication::activeModalWidget()->findChildren<QPushButton*>()) {
         if (button->text() == text)
             return button;
     }

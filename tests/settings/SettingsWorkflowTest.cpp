@@ -6,7 +6,6 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QPushButton>
 
 #include "MainWinTestSupport.h"
 #include "SettingsTestSupport.h"
@@ -16,8 +15,7 @@
 namespace orx {
 namespace {
 
-using test::Key;
-using test::TabTo;
+using namespace test;
 
 SettingsDialog* Dialog() {
     return qobject_cast<SettingsDialog*>(QApplication::activeModalWidget());

@@ -4,23 +4,17 @@
 
 #include <QListWidget>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <filesystem>
 
-#include "../lang/LangTestSupport.h"
 #include "SettingsTestSupport.h"
 #include "lang/TranslationKey.h"
 #include "lang/qt/TranslationEditorDialog.h"
-#include "settings/SettingsDialog.h"
 #include "ui/FilePickers.h"
 
 namespace orx {
 namespace {
 
-using test::Key;
-using test::ModalButton;
-using test::TabTo;
-using test::Type;
+using namespace test;
 
 TranslationEditorDialog* Editor() {
     return qobject_cast<TranslationEditorDialog*>(QApplication::activeModalWidget());
@@ -91,10 +85,11 @@ TEST_F(TranslationEditorTest, EditedLanguageIsRebuiltFromTheMasterAndWrittenInPl
             EXPECT_EQ(list->item(2)->text(), "Remote control cannot e...");
             EXPECT_EQ(list->item(3)->text(), "Tab\\there");
             // Kind icons: dialog texts 2/3, string texts 4/5, the second while untranslated.
-            EXPECT_EQ(editor->RowIcon(0), 2);
-            EXPECT_EQ(editor->RowIcon(1), 3);
-            EXPECT_EQ(editor->RowIcon(2), 4);
-            EXPECT_EQ(editor->RowIcon(3), 5);
+            const auto icons = [editor] {
+                return std::vector{editor->RowIcon(0), editor->RowIcon(1), editor->RowIcon(2),
+                                   editor->RowIcon(3)};
+            };
+            EXPECT_EQ(icons(), (std::vector{2, 3, 4, 5}));
             EXPECT_EQ(editor->translationBox()->toPlainText(), "Einstellungen");
             ASSERT_TRUE(TabTo(list));
             Key(Qt::Key_Down);  // "Hotkeys", untranslated: the box starts from the original
@@ -104,14 +99,14 @@ TEST_F(TranslationEditorTest, EditedLanguageIsRebuiltFromTheMasterAndWrittenInPl
             Type("Tasten");
             ASSERT_TRUE(TabTo(list));
             Key(Qt::Key_Down);  // leaving the row keeps what was typed
-            EXPECT_EQ(editor->RowIcon(1), 2);
+            EXPECT_EQ(icons(), (std::vector{2, 2, 4, 5}));
             EXPECT_EQ(editor->translationBox()->toPlainText(), "Fernsteuerung!");
             ASSERT_TRUE(TabTo(editor->resetButton()));
             Key(Qt::Key_Space);
             EXPECT_EQ(editor->translationBox()->toPlainText(),
                       "Remote control cannot execute command!\n\nPlease verify power and "
                       "connection!");
-            EXPECT_EQ(editor->RowIcon(2), 5);
+            EXPECT_EQ(icons(), (std::vector{2, 2, 5, 5}));
             ASSERT_TRUE(TabTo(list));
             Key(Qt::Key_Down);
             EXPECT_EQ(editor->originalBox()->toPlainText(), "Tab\\there");  // shown as stored
