@@ -65,9 +65,8 @@ TEST_F(SettingsWorkflowTest,
             ASSERT_NE(Dialog(), nullptr);
             hostWhileOpen = Host(1);
             busyWhileOpen = w_->busy();
-            ASSERT_TRUE(TabTo(Dialog()->check1Button()));
         })
-        .Then([] { Key(Qt::Key_Space); })  // the sample on IN3, the default input of board 1
+        .Press([] { return Dialog()->check1Button(); })  // the sample on IN3 of board 1
         .Press([] { return Dialog()->board2Box(); })
         .Press([] { return Dialog()->cancelButton(); });
     RunSettings(script);

@@ -115,9 +115,8 @@ TEST_F(TranslationEditorTest, EditedLanguageIsRebuiltFromTheMasterAndWrittenInPl
             Type("Tab");
             Key(Qt::Key_Return);  // a new line, not "OK"
             Type("zwei\\tdrei");
-            ASSERT_TRUE(TabTo(editor->okButton()));
         })
-        .Then([] { Key(Qt::Key_Space); })
+        .Press([] { return Editor()->okButton(); })
         .Then([&] { EXPECT_EQ(dialog_->hotkeysButton()->text(), "Tasten"); })  // at once
         .Press([&] { return dialog_->cancelButton(); });
     RunSettings(script);
@@ -138,22 +137,19 @@ TEST_F(TranslationEditorTest, NewLanguageIsWrittenOnlyWhenSomethingWasTranslated
         .Then([] {
             ASSERT_NE(Editor(), nullptr);
             EXPECT_EQ(Editor()->translationBox()->toPlainText(), "Settings");
-            ASSERT_TRUE(TabTo(Editor()->okButton()));
         })
-        .Then([] { Key(Qt::Key_Space); })  // nothing translated: no file, no file dialog
+        .Press([] { return Editor()->okButton(); })  // nothing translated: no file, no file dialog
         .Then([&] {
             EXPECT_TRUE(pickers_.requests.empty());
             pickers_.answer = env_.folder / "Neu.brl";
-            ASSERT_TRUE(TabTo(dialog_->newLanguageButton()));
         })
-        .Then([] { Key(Qt::Key_Space); })
+        .Press([&] { return dialog_->newLanguageButton(); })
         .Then([] {
             ASSERT_TRUE(TabTo(Editor()->translationBox()));
             Key(Qt::Key_A, Qt::ControlModifier);
             Type("Optionen");
-            ASSERT_TRUE(TabTo(Editor()->okButton()));
         })
-        .Then([] { Key(Qt::Key_Space); })
+        .Press([] { return Editor()->okButton(); })
         .Then([&] { EXPECT_EQ(dialog_->windowTitle(), "Optionen"); })
         .Press([&] { return dialog_->cancelButton(); });
     RunSettings(script);
