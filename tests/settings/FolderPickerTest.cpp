@@ -5,16 +5,13 @@
 #include <QLineEdit>
 #include <QThread>
 
-#include "../lang/LangTestSupport.h"
 #include "SettingsTestSupport.h"
-#include "settings/SettingsDialog.h"
 #include "ui/QtFilePickers.h"
 
 namespace orx {
 namespace {
 
-using test::Key;
-using test::TabTo;
+using namespace test;
 
 ui::FolderBrowserDialog* Browser() {
     return qobject_cast<ui::FolderBrowserDialog*>(QApplication::activeModalWidget());
@@ -47,8 +44,8 @@ TEST(FolderPickerTest, RemoteFolderMustHoldTheRemoteProgramAndCancelKeepsThePath
     };
 
     test::Script script;
-    script.Then([&] { ASSERT_TRUE(TabTo(dialog.remoteBrowseButton())); })
-        .Then([] { Key(Qt::Key_Space); })  // the browser, on the current remote folder
+    // The browser opens on the current remote folder.
+    script.Press([&] { return dialog.remoteBrowseButton(); })
         .Then([&] {
             ASSERT_NE(Browser(), nullptr);
             EXPECT_EQ(Browser()->windowTitle(), "Select folder containing remote control software");
@@ -61,22 +58,16 @@ TEST(FolderPickerTest, RemoteFolderMustHoldTheRemoteProgramAndCancelKeepsThePath
             EXPECT_NE(Browser(), nullptr);
             Key(Qt::Key_Escape);
         })
-        .Then([&] {
-            EXPECT_EQ(dialog.remotePathText()->text().toStdString(), root / "remote/");
-            ASSERT_TRUE(TabTo(dialog.remoteBrowseButton()));
-        })
-        .Then([] { Key(Qt::Key_Space); })
+        .Then([&] { EXPECT_EQ(dialog.remotePathText()->text().toStdString(), root / "remote/"); })
+        .Press([&] { return dialog.remoteBrowseButton(); })
         .Then([&] {
             ASSERT_NE(Browser(), nullptr);
             typeFolder("other");
             WaitForCandidate(root / "other/");
             Key(Qt::Key_Return);
         })
-        .Then([&] {
-            EXPECT_EQ(dialog.remotePathText()->text().toStdString(), root / "other/");
-            ASSERT_TRUE(TabTo(dialog.okButton()));
-        })
-        .Then([] { Key(Qt::Key_Space); });
+        .Then([&] { EXPECT_EQ(dialog.remotePathText()->text().toStdString(), root / "other/"); })
+        .Press([&] { return dialog.okButton(); });
     script.Start();
     ASSERT_EQ(dialog.exec(), QDialog::Accepted);
     EXPECT_TRUE(script.Finished());

@@ -5,10 +5,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QSlider>
 
-#include "../lang/LangTestSupport.h"
 #include "SettingsTestSupport.h"
 #include "lang/TranslationKey.h"
 #include "ui/FilePickers.h"
@@ -32,97 +30,32 @@ protected:
     test::ScriptedTranslationEditor editor_;
 };
 
-// Which controls are enabled: board 1 input and Check, board 2 box, volume box, track bar,
-// board 2 input and Check, cue box, air-log box; and whether board 2 stays ticked.
-struct Enabled {
-    bool input1, board2Box, volumeBox, slider, input2, cue, airLog, board2Ticked;
-    bool operator==(const Enabled&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const Enabled& e) {
-    return out << e.input1 << e.board2Box << e.volumeBox << e.slider << e.input2 << e.cue
-               << e.airLog << " board2 " << e.board2Ticked;
-}
-
 TEST_F(SettingsDialogTest, EnablingRulesFollowEveryClickAndDisabledValuesAreStillSaved) {
     enum Click { kBoard1, kBoard2, kVolume, kEditOnly };
+    // Enabled: input 1 (and Check 1), board 2 box, volume box, track bar, input 2 (and Check 2),
+    // cue box, air-log box; then whether board 2 stays ticked.
     struct Case {
-        const char* name;
         int mpeg, volumeSet, editOnly;
         std::vector<Click> clicks;
-        Enabled expected;
+        std::string enabled;
         int savedMpeg;
     };
     const Case cases[] = {
-        {"no boards", 0, 1, 0, {}, {false, false, false, false, false, false, true, false}, 0},
-        {"one board, volume", 1, 1, 0, {}, {true, true, true, true, false, true, true, false}, 1},
-        {"one board, no volume",
-         1,
-         0,
-         0,
-         {},
-         {true, true, true, false, false, true, true, false},
-         1},
-        {"two boards", 2, 0, 0, {}, {true, true, true, false, true, true, true, true}, 2},
-        {"board 1 unticked unticks board 2",
-         2,
-         1,
-         0,
-         {kBoard1},
-         {false, false, false, false, false, false, true, false},
-         0},
-        {"board 1 back on leaves board 2 off",
-         2,
-         1,
-         0,
-         {kBoard1, kBoard1},
-         {true, true, true, true, false, true, true, false},
-         1},
-        {"board 2 ticked",
-         1,
-         0,
-         0,
-         {kBoard2},
-         {true, true, true, false, true, true, true, true},
-         2},
-        {"volume ticked",
-         1,
-         0,
-         0,
-         {kVolume},
-         {true, true, true, true, false, true, true, false},
-         1},
-        {"edit only disables all but board 2 box",
-         2,
-         1,
-         0,
-         {kEditOnly},
-         {false, true, false, false, false, false, false, true},
-         2},
-        {"edit only from the start",
-         2,
-         1,
-         1,
-         {},
-         {false, true, false, false, false, false, false, true},
-         2},
-        {"edit only off again",
-         2,
-         1,
-         1,
-         {kEditOnly},
-         {true, true, true, true, true, true, true, true},
-         2},
-        {"board 2 ticked under edit only",
-         1,
-         0,
-         1,
-         {kBoard2},
-         {false, true, false, false, false, false, false, true},
-         2},
+        {0, 1, 0, {}, "0000001 0", 0},                  // no boards
+        {1, 1, 0, {}, "1111011 0", 1},                  // one board, volume
+        {1, 0, 0, {}, "1110011 0", 1},                  // one board, no volume
+        {2, 0, 0, {}, "1110111 1", 2},                  // two boards
+        {2, 1, 0, {kBoard1}, "0000001 0", 0},           // board 1 unticked unticks board 2
+        {2, 1, 0, {kBoard1, kBoard1}, "1111011 0", 1},  // board 1 back on leaves board 2 off
+        {1, 0, 0, {kBoard2}, "1110111 1", 2},
+        {1, 0, 0, {kVolume}, "1111011 0", 1},
+        {2, 1, 0, {kEditOnly}, "0100000 1", 2},  // edit only disables all but board 2 box
+        {2, 1, 1, {}, "0100000 1", 2},
+        {2, 1, 1, {kEditOnly}, "1111111 1", 2},
+        {1, 0, 1, {kBoard2}, "0100000 1", 2},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(&c - cases);
         AppSettings settings;
         settings.mpeg = c.mpeg;
         settings.volumeSet = c.volumeSet;
@@ -136,14 +69,19 @@ TEST_F(SettingsDialogTest, EnablingRulesFollowEveryClickAndDisabledValuesAreStil
                                   dialog->editOnlyBox()};
             boxes[click]->click();
         }
-        const Enabled enabled{
-            dialog->input1Combo()->isEnabled(), dialog->board2Box()->isEnabled(),
-            dialog->volumeBox()->isEnabled(),   dialog->volumeSlider()->isEnabled(),
-            dialog->input2Combo()->isEnabled(), dialog->cuePreviewBox()->isEnabled(),
-            dialog->airLogBox()->isEnabled(),   dialog->board2Box()->isChecked()};
-        EXPECT_EQ(enabled, c.expected);
-        EXPECT_EQ(dialog->check1Button()->isEnabled(), c.expected.input1);
-        EXPECT_EQ(dialog->check2Button()->isEnabled(), c.expected.input2);
+        const auto on = [](const QWidget* w) { return w->isEnabled() ? '1' : '0'; };
+        const std::string enabled{on(dialog->input1Combo()),
+                                  on(dialog->board2Box()),
+                                  on(dialog->volumeBox()),
+                                  on(dialog->volumeSlider()),
+                                  on(dialog->input2Combo()),
+                                  on(dialog->cuePreviewBox()),
+                                  on(dialog->airLogBox()),
+                                  ' ',
+                                  dialog->board2Box()->isChecked() ? '1' : '0'};
+        EXPECT_EQ(enabled, c.enabled);
+        EXPECT_EQ(on(dialog->check1Button()), c.enabled[0]);
+        EXPECT_EQ(on(dialog->check2Button()), c.enabled[4]);
         dialog->okButton()->click();
         const AppSettings saved = dialog->Result(settings);
         EXPECT_EQ(saved.mpeg, c.savedMpeg);

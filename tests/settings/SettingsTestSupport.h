@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "../lang/LangTestSupport.h"
 #include "lang/LanguageManager.h"
 #include "lang/TranslationEditing.h"
 #include "settings/SettingsDialog.h"
@@ -42,10 +43,7 @@ inline void Type(const QString& text) {
 
 // The push button of the modal dialog with this text.
 inline QPushButton* ModalButton(const QString& text) {
-    QWidget* modal = QApplication::activeModalWidget();
-    if (modal == nullptr)
-        return nullptr;
-    for (QPushButton* button : modal->findChildren<QPushButton*>()) {
+    for (QPushButton* button : QApplication::activeModalWidget()->findChildren<QPushButton*>()) {
         if (button->text() == text)
             return button;
     }
@@ -67,6 +65,11 @@ public:
     Script& Then(std::function<void()> step) {
         steps_.push_back(std::move(step));
         return *this;
+    }
+    // Tab to the widget, then press Space on it in a step of its own (it may open a dialog).
+    Script& Press(std::function<QWidget*()> widget) {
+        Then([widget] { ASSERT_TRUE(TabTo(widget())); });
+        return Then([] { Key(Qt::Key_Space); });
     }
     void Start() {
         QTimer::singleShot(kPaceMs, &context_, [this] { Next(); });

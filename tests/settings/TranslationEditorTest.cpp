@@ -4,23 +4,17 @@
 
 #include <QListWidget>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <filesystem>
 
-#include "../lang/LangTestSupport.h"
 #include "SettingsTestSupport.h"
 #include "lang/TranslationKey.h"
 #include "lang/qt/TranslationEditorDialog.h"
-#include "settings/SettingsDialog.h"
 #include "ui/FilePickers.h"
 
 namespace orx {
 namespace {
 
-using test::Key;
-using test::ModalButton;
-using test::TabTo;
-using test::Type;
+using namespace test;
 
 TranslationEditorDialog* Editor() {
     return qobject_cast<TranslationEditorDialog*>(QApplication::activeModalWidget());
@@ -82,8 +76,8 @@ protected:
 
 TEST_F(TranslationEditorTest, EditedLanguageIsRebuiltFromTheMasterAndWrittenInPlace) {
     test::Script script;
-    script.Then([&] { ASSERT_TRUE(TabTo(dialog_->editLanguageButton())); })
-        .Then([] { Key(Qt::Key_Space); })  // "Edit translation"
+    script
+        .Press([&] { return dialog_->editLanguageButton(); })  // "Edit translation"
         .Then([] {
             TranslationEditorDialog* editor = Editor();
             ASSERT_NE(editor, nullptr);
@@ -91,10 +85,11 @@ TEST_F(TranslationEditorTest, EditedLanguageIsRebuiltFromTheMasterAndWrittenInPl
             EXPECT_EQ(list->item(2)->text(), "Remote control cannot e...");
             EXPECT_EQ(list->item(3)->text(), "Tab\\there");
             // Kind icons: dialog texts 2/3, string texts 4/5, the second while untranslated.
-            EXPECT_EQ(editor->RowIcon(0), 2);
-            EXPECT_EQ(editor->RowIcon(1), 3);
-            EXPECT_EQ(editor->RowIcon(2), 4);
-            EXPECT_EQ(editor->RowIcon(3), 5);
+            const auto icons = [editor] {
+                return std::vector{editor->RowIcon(0), editor->RowIcon(1), editor->RowIcon(2),
+                                   editor->RowIcon(3)};
+            };
+            EXPECT_EQ(icons(), (std::vector{2, 3, 4, 5}));
             EXPECT_EQ(editor->translationBox()->toPlainText(), "Einstellungen");
             ASSERT_TRUE(TabTo(list));
             Key(Qt::Key_Down);  // "Hotkeys", untranslated: the box starts from the original
@@ -104,14 +99,14 @@ TEST_F(TranslationEditorTest, EditedLanguageIsRebuiltFromTheMasterAndWrittenInPl
             Type("Tasten");
             ASSERT_TRUE(TabTo(list));
             Key(Qt::Key_Down);  // leaving the row keeps what was typed
-            EXPECT_EQ(editor->RowIcon(1), 2);
+            EXPECT_EQ(icons(), (std::vector{2, 2, 4, 5}));
             EXPECT_EQ(editor->translationBox()->toPlainText(), "Fernsteuerung!");
             ASSERT_TRUE(TabTo(editor->resetButton()));
             Key(Qt::Key_Space);
             EXPECT_EQ(editor->translationBox()->toPlainText(),
                       "Remote control cannot execute command!\n\nPlease verify power and "
                       "connection!");
-            EXPECT_EQ(editor->RowIcon(2), 5);
+            EXPECT_EQ(icons(), (std::vector{2, 2, 5, 5}));
             ASSERT_TRUE(TabTo(list));
             Key(Qt::Key_Down);
             EXPECT_EQ(editor->originalBox()->toPlainText(), "Tab\\there");  // shown as stored
@@ -120,14 +115,10 @@ TEST_F(TranslationEditorTest, EditedLanguageIsRebuiltFromTheMasterAndWrittenInPl
             Type("Tab");
             Key(Qt::Key_Return);  // a new line, not "OK"
             Type("zwei\\tdrei");
-            ASSERT_TRUE(TabTo(editor->okButton()));
         })
-        .Then([] { Key(Qt::Key_Space); })
-        .Then([&] {
-            EXPECT_EQ(dialog_->hotkeysButton()->text(), "Tasten");  // translated again at once
-            ASSERT_TRUE(TabTo(dialog_->cancelButton()));
-        })
-        .Then([] { Key(Qt::Key_Space); });
+        .Press([] { return Editor()->okButton(); })
+        .Then([&] { EXPECT_EQ(dialog_->hotkeysButton()->text(), "Tasten"); })  // at once
+        .Press([&] { return dialog_->cancelButton(); });
     RunSettings(script);
     // Master order; the reset entry and the key the master lacks are gone; the same file.
     EXPECT_EQ(test::ReadFile(env_.folder / "German.brl"),
@@ -142,32 +133,25 @@ TEST_F(TranslationEditorTest, EditedLanguageIsRebuiltFromTheMasterAndWrittenInPl
 
 TEST_F(TranslationEditorTest, NewLanguageIsWrittenOnlyWhenSomethingWasTranslated) {
     test::Script script;
-    script.Then([&] { ASSERT_TRUE(TabTo(dialog_->newLanguageButton())); })
-        .Then([] { Key(Qt::Key_Space); })
+    script.Press([&] { return dialog_->newLanguageButton(); })
         .Then([] {
             ASSERT_NE(Editor(), nullptr);
             EXPECT_EQ(Editor()->translationBox()->toPlainText(), "Settings");
-            ASSERT_TRUE(TabTo(Editor()->okButton()));
         })
-        .Then([] { Key(Qt::Key_Space); })  // nothing translated: no file, no file dialog
+        .Press([] { return Editor()->okButton(); })  // nothing translated: no file, no file dialog
         .Then([&] {
             EXPECT_TRUE(pickers_.requests.empty());
             pickers_.answer = env_.folder / "Neu.brl";
-            ASSERT_TRUE(TabTo(dialog_->newLanguageButton()));
         })
-        .Then([] { Key(Qt::Key_Space); })
+        .Press([&] { return dialog_->newLanguageButton(); })
         .Then([] {
             ASSERT_TRUE(TabTo(Editor()->translationBox()));
             Key(Qt::Key_A, Qt::ControlModifier);
             Type("Optionen");
-            ASSERT_TRUE(TabTo(Editor()->okButton()));
         })
-        .Then([] { Key(Qt::Key_Space); })
-        .Then([&] {
-            EXPECT_EQ(dialog_->windowTitle(), "Optionen");
-            ASSERT_TRUE(TabTo(dialog_->cancelButton()));
-        })
-        .Then([] { Key(Qt::Key_Space); });
+        .Press([] { return Editor()->okButton(); })
+        .Then([&] { EXPECT_EQ(dialog_->windowTitle(), "Optionen"); })
+        .Press([&] { return dialog_->cancelButton(); });
     RunSettings(script);
     ASSERT_EQ(pickers_.requests.size(), 1u);
     EXPECT_EQ(pickers_.requests[0].filter, "Translation files (*.brl)|*.brl|");
