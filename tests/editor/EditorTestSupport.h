@@ -35,8 +35,6 @@ class ScriptedPickers : public ui::FilePickers {
 public:
     ScriptedPickers() { ui::SetFilePickers(this); }
     ~ScriptedPickers() override { ui::SetFilePickers(nullptr); }
-    ScriptedPickers(const ScriptedPickers&) = delete;
-    ScriptedPickers& operator=(const ScriptedPickers&) = delete;
 
     std::string OpenFile(const ui::FileDialogRequest& request) override {
         return Next(opened, request, openAnswers);

@@ -356,6 +356,7 @@ TEST_F(PlaylistEditorTest, ClosingAsksToSaveChangesAndACancelledSaveKeepsTheEdit
     MakeClips({"a_1.mpg"});
     playlist_ = Make({Entry("a_1.mpg", 1000)});
     Save(Video("P.vid"), playlist_);
+    const auto saved = test::ReadBytes(Video("P.vid"));
     Open(Video("P.vid"));
     TabUntilFocused(editor_->logoCheck());
     Press(Qt::Key_Space);
@@ -389,16 +390,13 @@ TEST_F(PlaylistEditorTest, ClosingAsksToSaveChangesAndACancelledSaveKeepsTheEdit
 
     // "No" discards nothing but the file write.
     Open(Video("P.vid"));
-    editor_->button(kRemoveId)->click();
     Press(Qt::Key_Space);
     Press(Qt::Key_Delete);
     ui_.answer = id::No;
     editor_->button(kCloseId)->click();
     EXPECT_FALSE(editor_->isVisible());
     EXPECT_EQ(playlist_.entries.size(), 1u);
-    Playlist onDisk;
-    EXPECT_EQ(onDisk.Load(Video("P.vid"), false, 0), kPlaylistOk);
-    EXPECT_EQ(onDisk.entries.size(), 2u);
+    EXPECT_EQ(test::ReadBytes(Video("P.vid")), saved);
 }
 
 TEST_F(PlaylistEditorTest, OneBoardRefillShowsCutAndABadDefaultTransitionReadsAsCut) {
