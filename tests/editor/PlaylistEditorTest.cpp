@@ -93,13 +93,6 @@ protected:
     }
     // The playlist's entries as the list shows them (the model reads the edited entries).
     QString Rows() const { return Column(editor_->playlistView(), 1); }
-    std::vector<int32_t> Field(int32_t PlaylistEntry::*field) const {
-        std::vector<int32_t> values;
-        for (const PlaylistEntry& e : playlist_.entries) {
-            values.push_back(e.*field);
-        }
-        return values;
-    }
     int SelectedCount() const {
         return static_cast<int>(editor_->playlistView()->selectionModel()->selectedRows().size());
     }
@@ -239,12 +232,13 @@ TEST_F(PlaylistEditorTest, EditOverASelectionWithMixedValuesWritesOnlyWhatWasCho
         Retype("900");
         Press(Qt::Key_Return);
     });
-    const auto& e = playlist_.entries;
-    EXPECT_EQ(Field(&PlaylistEntry::transition), (std::vector<int32_t>{1, 2, 1, 1}));
-    // The end entry was not selected.
-    EXPECT_EQ(Field(&PlaylistEntry::interleaveMs), (std::vector<int32_t>{900, 900, 900, 500}));
-    EXPECT_EQ(e[1].extraCommands[0], 2);
-    EXPECT_EQ(e[2].extraCommands[1], 5);
+    // Only the interleave changed, and not the end entry's, which was not selected.
+    Save(dir_ / "edited.vid", playlist_);
+    Save(dir_ / "expected.vid",
+         Make({Entry("a.mpg", 5000, 1, 900, {1}), Entry("b.mpg", 5000, 2, 900, {2}),
+               Entry("c.mpg", 5000, 1, 900, {1, 5})},
+              1));
+    EXPECT_EQ(test::ReadBytes(dir_ / "edited.vid"), test::ReadBytes(dir_ / "expected.vid"));
     EXPECT_EQ(Column(editor_->playlistView(), 3).split('|')[2], "MIX [LOGO1 ON] [CLOCK ON]");
     EXPECT_TRUE(editor_->modified());
     EXPECT_EQ(SelectedCount(), 0);  // several rows were edited: none is selected after
@@ -259,7 +253,7 @@ TEST_F(PlaylistEditorTest, EditOverASelectionWithMixedValuesWritesOnlyWhatWasCho
         Press(Qt::Key_Up);  // "MIX"
         Press(Qt::Key_Return);
     });
-    EXPECT_EQ(e[1].transition, 1);
+    EXPECT_EQ(playlist_.entries[1].transition, 1);
     EXPECT_EQ(editor_->CurrentPlaylistRow(), 1);
 
     // Ctrl+A selects every row, the end entry too; A alone does not.
