@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QAbstractItemView>
 #include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
@@ -36,16 +35,12 @@ class ScriptedPickers : public ui::FilePickers {
 public:
     ScriptedPickers() { ui::SetFilePickers(this); }
     ~ScriptedPickers() override { ui::SetFilePickers(nullptr); }
-    ScriptedPickers(const ScriptedPickers&) = delete;
-    ScriptedPickers& operator=(const ScriptedPickers&) = delete;
 
     std::string OpenFile(const ui::FileDialogRequest& request) override {
-        opened.push_back(request);
-        return Next(openAnswers);
+        return Next(opened, request, openAnswers);
     }
     std::string SaveFile(const ui::FileDialogRequest& request) override {
-        saved.push_back(request);
-        return Next(saveAnswers);
+        return Next(saved, request, saveAnswers);
     }
     bool BrowseForFolder(std::string&, const std::string&, int) override { return false; }
 
@@ -53,34 +48,33 @@ public:
     std::vector<ui::FileDialogRequest> opened, saved;
 
 private:
-    static std::string Next(std::deque<std::string>& answers) {
-        if (answers.empty()) {
-            return {};
+    static std::string Next(std::vector<ui::FileDialogRequest>& asked,
+                            const ui::FileDialogRequest& request,
+                            std::deque<std::string>& answers) {
+        asked.push_back(request);
+        std::string answer = answers.empty() ? "" : answers.front();
+        if (!answers.empty()) {
+            answers.pop_front();
         }
-        std::string answer = answers.front();
-        answers.pop_front();
         return answer;
     }
 };
 
 // Where the keyboard's keys go: the focused control of the topmost modal dialog (the window
-// system need not have activated it yet), else the focused widget.
+// system need not have activated it yet), else the focused widget, else the focused control a
+// closed dialog left in an inactive window.
 inline QWidget* KeyTarget() {
     QWidget* focus = QApplication::focusWidget();
     QWidget* modal = QApplication::activeModalWidget();
     if (modal != nullptr && (focus == nullptr || focus->window() != modal)) {
         return modal->focusWidget() != nullptr ? modal->focusWidget() : modal;
     }
-    if (focus != nullptr) {
-        return focus;
-    }
-    // A window that a closed dialog left inactive keeps its focused control.
     for (QWidget* window : QApplication::topLevelWidgets()) {
-        if (window->isVisible() && window->focusWidget() != nullptr) {
-            return window->focusWidget();
+        if (focus == nullptr && window->isVisible() && window->focusWidget() != nullptr) {
+            focus = window->focusWidget();
         }
     }
-    return nullptr;
+    return focus;
 }
 inline void Press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     QTest::keyClick(KeyTarget(), static_cast<Qt::Key>(key), modifiers);
@@ -89,13 +83,12 @@ inline void Press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
 inline void TypeText(const QString& text) {
     for (const QChar c : text) {
         const int key = c.isLetterOrNumber() && c.unicode() < 128 ? c.toUpper().unicode() : 0;
-        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(KeyTarget(), &press);
-        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(KeyTarget(), &release);
+        for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+            QKeyEvent event(type, key, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(KeyTarget(), &event);
+        }
     }
 }
-
 // Tab until the widget has the focus.
 inline void TabUntilFocused(QWidget* widget) {
     for (int i = 0; i < 40 && KeyTarget() != widget; ++i) {
@@ -116,19 +109,13 @@ public:
         timer_.start();
         clock_.start();
     }
-    ~ModalScript() { timer_.stop(); }
 
     void Then(const char* className, std::function<void(QDialog*)> action) {
         steps_.push_back({className, std::move(action)});
     }
     bool done() const { return steps_.empty(); }
-    std::vector<std::string> seen;  // class names of the dialogs acted on, in order
 
 private:
-    struct Step {
-        const char* className;
-        std::function<void(QDialog*)> action;
-    };
     void Poll() {
         auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
         if (dialog == nullptr ||
@@ -140,25 +127,24 @@ private:
             dialog->done(QDialog::Rejected);
             return;
         }
-        if (steps_.empty() || !dialog->inherits(steps_.front().className)) {
+        if (steps_.empty() || !dialog->inherits(steps_.front().first)) {
             return;
         }
-        Step step = std::move(steps_.front());
+        const auto action = std::move(steps_.front().second);
         steps_.pop_front();
-        seen.push_back(step.className);
         // A dialog the window system has not activated yet gets no keys.
         if (!dialog->isActiveWindow()) {
             dialog->activateWindow();
             static_cast<void>(QTest::qWaitForWindowActive(dialog));
         }
         running_.push_back(dialog);
-        step.action(dialog);
+        action(dialog);
         running_.pop_back();
         clock_.restart();
     }
     QTimer timer_;
     QElapsedTimer clock_;
-    std::deque<Step> steps_;
+    std::deque<std::pair<const char*, std::function<void(QDialog*)>>> steps_;
     std::vector<QDialog*> running_;
 };
 
@@ -175,9 +161,10 @@ protected:
     }
     std::string Video(const std::string& name) const { return Settings().videoPath + name; }
     // A clip whose name carries its duration in seconds: the library measures it from the name.
-    std::string MakeClip(const std::string& name) const {
-        WriteFile(Video(name), "x");
-        return Video(name);
+    void MakeClips(std::initializer_list<const char*> names) const {
+        for (const char* name : names) {
+            WriteFile(Video(name), "x");
+        }
     }
     void SetBoards(int boards) { WriteIniInt("Hardware", "MPEG", boards); }
 
