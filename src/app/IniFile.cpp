@@ -9,6 +9,7 @@
 #include <optional>
 #include <vector>
 
+#include "app/AsciiCase.h"
 #include "app/AtomicFile.h"
 
 namespace orx {
@@ -48,22 +49,6 @@ std::string_view Trim(std::string_view text) {
         text.remove_suffix(1);
     }
     return text;
-}
-
-char LowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (LowerAscii(a[i]) != LowerAscii(b[i])) {
-            return false;
-        }
-    }
-    return true;
 }
 
 // One line of the file as the store sees it. Lines keep their original text so that a rewrite

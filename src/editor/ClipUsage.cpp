@@ -4,28 +4,13 @@
 #include <system_error>
 
 #include "app/AppSettings.h"
+#include "app/AsciiCase.h"
 #include "library/Playlist.h"
 
 namespace orx {
 
-namespace {
-
-char LowerAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-}  // namespace
-
 bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (LowerAscii(a[i]) != LowerAscii(b[i])) {
-            return false;
-        }
-    }
-    return true;
+    return EqualsNoCase(a, b);
 }
 
 std::vector<std::string> FindPlaylistsUsingClip(const std::string& fullPath) {

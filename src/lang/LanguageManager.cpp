@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "app/AppSettings.h"
+#include "app/AsciiCase.h"
 #include "app/IniFile.h"
 #include "lang/ProgramTexts.h"
 #include "lang/TextServices.h"
@@ -19,21 +20,11 @@ constexpr const char* kSection = "Language";
 constexpr const char* kKey = "Name";
 constexpr const char* kLanguageExtension = ".brl";
 
-char LowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualsIgnoringCase(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return LowerAscii(x) == LowerAscii(y);
-           });
-}
-
 bool LessIgnoringCase(const std::string& a, const std::string& b) {
     const bool less =
         std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
                                      [](char x, char y) { return LowerAscii(x) < LowerAscii(y); });
-    if (less || !EqualsIgnoringCase(a, b)) {
+    if (less || !EqualsNoCase(a, b)) {
         return less;
     }
     return a < b;
@@ -118,7 +109,7 @@ void LanguageManager::ScanLanguages() {
 void LanguageManager::ApplyLanguage() {
     int index = 0;
     for (size_t i = 0; i < languageNames_.size(); ++i) {
-        if (EqualsIgnoringCase(languageNames_[i], currentName_)) {
+        if (EqualsNoCase(languageNames_[i], currentName_)) {
             index = static_cast<int>(i) + 1;
             break;
         }
