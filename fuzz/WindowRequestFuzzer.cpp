@@ -1,6 +1,7 @@
 // The window-message request parser: any local process of the user can connect to a window's
-// socket and send bytes. The input is sent as one connection's bytes to a live window; a request
-// is served exactly when it is a whole frame, with every field as sent.
+// socket and send bytes. The input is sent at once as one connection's bytes to a live window; a
+// request is served exactly when the input is one whole frame (a sender writes nothing more
+// before the reply), with every field as sent.
 
 #include <stdlib.h>
 #include <sys/socket.h>
@@ -66,7 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     const bool magic = size >= 4 && std::memcmp(data, "ORXM", 4) == 0;
     const uint64_t payloadBytes = size >= kHeaderBytes ? GetLe(data + 24, 4) : 0;
-    const bool whole = size >= kHeaderBytes && size - kHeaderBytes >= payloadBytes;
+    const bool whole = size >= kHeaderBytes && size - kHeaderBytes == payloadBytes;
     const bool wellFormed = magic && whole && payloadBytes <= orx::kMaxCopyDataBytes;
 
     const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -77,9 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         (size > 0 && ::send(fd, data, size, MSG_NOSIGNAL) != static_cast<ssize_t>(size))) {
         orx::fuzz::Fail("cannot reach the window");
     }
-    if (!whole) {
-        ::shutdown(fd, SHUT_WR);  // the sender ends the request early
-    }
+    ::shutdown(fd, SHUT_WR);  // the connection's bytes end here
     env.served.reset();
     env.window->ServePending();
     uint8_t reply[8];

@@ -1,8 +1,9 @@
 // One mixer command round trip to a live tallyx over the window-message transport, against a
-// bare Unix-socket ping-pong of 8 bytes on one open connection (the floor the transport's
-// connect-per-message design pays on top of), and against the same exchange on a fresh connection
-// per message with nothing else done (the floor of that design). Each benchmark reports the median
-// and the 99th percentile of its per-iteration times as counters.
+// bare Unix-socket ping-pong of 8 bytes on one open connection (the floor of a transport whose
+// sender keeps its connection open, as ours does), and against the same exchange on a fresh
+// connection per message with nothing else done (what a connection per message would cost at
+// least). Each benchmark reports the median and the 99th percentile of its per-iteration times as
+// counters.
 
 #include <fcntl.h>
 #include <signal.h>
@@ -122,8 +123,8 @@ void BM_BareUnixSocketPingPong(benchmark::State& state) {
 }
 BENCHMARK(BM_BareUnixSocketPingPong)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
-// The floor of the protocol's design: one fresh connection per message (socket, connect, accept,
-// 36 bytes out, 8 back, close), with nothing else done on either side.
+// One fresh connection per message (socket, connect, accept, 36 bytes out, 8 back, close), with
+// nothing else done on either side.
 void BM_ConnectPerMessagePingPong(benchmark::State& state) {
     char tmpl[] = "/tmp/orx-bench-XXXXXX";
     const std::string path = std::string(::mkdtemp(tmpl)) + "/s";

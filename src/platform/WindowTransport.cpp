@@ -2,6 +2,8 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <pthread.h>
+#include <sys/epoll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -14,6 +16,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <mutex>
 #include <optional>
 #include <utility>
@@ -21,8 +24,9 @@
 #include "platform/Paths.h"
 
 // Windows are Unix stream sockets in one private folder; a title is a symbolic link to the
-// socket's name. One connection carries one message: a 28-byte header plus payload, answered by
-// an 8-byte result. docs/companion-protocol.md is the reference for the wire contract.
+// socket's name. A message is a 28-byte header plus payload, answered by an 8-byte result; a
+// sender keeps its connection to a window open for the next message, and a window serves every
+// connection it has accepted. docs/companion-protocol.md is the reference for the wire contract.
 
 namespace orx {
 
@@ -35,6 +39,10 @@ constexpr int kRequestReadLimitMs = 1000;
 constexpr int kDefaultSendTimeoutMs = 10000;
 // While a peer's backlog is full the sender retries its connect at this interval.
 constexpr int kBusyRetryMs = 5;
+// A window keeps at most this many open connections; a sender keeps at most this many idle ones.
+// Beyond them the newest is closed after its reply, and its sender connects again next time.
+constexpr size_t kMaxWindowConnections = 64;
+constexpr size_t kMaxIdleConnections = 16;
 
 std::atomic<int> g_sendTimeoutMs{kDefaultSendTimeoutMs};
 
@@ -245,13 +253,32 @@ uint64_t GetU64(const uint8_t* p) {
     return v;
 }
 
-// Reads exactly size bytes from a non-blocking socket before the deadline.
-bool ReadFull(int fd, uint8_t* out, size_t size, int64_t deadlineMs) {
+// Reads one request from a non-blocking socket before the deadline into `buffer` (room for the
+// largest request and one byte more). Header and payload usually arrive together and are taken
+// with one read. A sender writes nothing after a request before its reply, so bytes beyond the
+// request make it malformed, as do a wrong magic, an oversized payload and a cut request.
+// `waited` tells whether the request did not arrive whole at once.
+bool ReadRequest(int fd, std::vector<uint8_t>& buffer, int64_t deadlineMs, WindowMessage& msg,
+                 bool& waited) {
+    buffer.resize(kHeaderBytes + kMaxCopyDataBytes + 1);
+    waited = false;
     size_t got = 0;
-    while (got < size) {
-        ssize_t n = ::recv(fd, out + got, size - got, 0);
+    size_t total = kHeaderBytes;  // known once the header is in
+    while (got < total) {
+        ssize_t n = ::recv(fd, buffer.data() + got, buffer.size() - got, 0);
         if (n > 0) {
+            const bool hadHeader = got >= kHeaderBytes;
             got += static_cast<size_t>(n);
+            if (!hadHeader && got >= kHeaderBytes) {
+                if (std::memcmp(buffer.data(), kMagic, 4) != 0)
+                    return false;
+                const uint32_t size = GetU32(buffer.data() + 24);
+                if (size > kMaxCopyDataBytes)
+                    return false;
+                total = kHeaderBytes + size;
+            }
+            if (got > total)
+                return false;
             continue;
         }
         if (n == 0)
@@ -263,9 +290,15 @@ bool ReadFull(int fd, uint8_t* out, size_t size, int64_t deadlineMs) {
         int64_t left = deadlineMs - NowMs();
         if (left <= 0)
             return false;
+        waited = true;
         pollfd p{fd, POLLIN, 0};
         ::poll(&p, 1, static_cast<int>(left));
     }
+    const uint8_t* header = buffer.data();
+    msg.message = GetU32(header + 4);
+    msg.wParam = GetU64(header + 8);
+    msg.dwData = GetU64(header + 16);
+    msg.data.assign(header + kHeaderBytes, header + total);
     return true;
 }
 
@@ -276,14 +309,23 @@ struct MessageWindow::Impl {
     WindowHandle handle = 0;
     std::string titleName;  // "" when no title was published
     UniqueFd listen;
+    // Readable when the listening socket or an open connection has something waiting. Connections
+    // are registered one-shot: an event disarms its connection until it has been served, so a
+    // nested wait (a handler that sends) never picks up the connection being served.
+    UniqueFd poller;
+    std::map<int, UniqueFd> connections;  // open connections between requests, by descriptor
+    std::vector<uint8_t> buffer;          // the request being read
     Handler handler;
     bool closed = false;
 
-    // Reads one request from a fresh connection and answers it. Malformed requests are dropped
-    // without a reply.
-    void ServeConnection(UniqueFd conn);
-    // Accepts and serves one waiting connection; false when none was waiting.
+    // Reads one request from a connection and answers it. Malformed requests are dropped without
+    // a reply. True when the reply went out, so the connection may carry the next request.
+    bool ServeRequest(const UniqueFd& conn, bool senderSeenAlive);
+    // Serves one waiting connection or request; false when nothing was waiting.
     bool ServeOne();
+    // Watches a connection for its next request, or closes it when the window has gone or keeps
+    // too many.
+    void Keep(UniqueFd conn, bool registered);
     void Destroy();
 };
 
@@ -306,29 +348,26 @@ WindowHandle NextHandle() {
     return (static_cast<WindowHandle>(::getpid()) << 20) | c;
 }
 
+bool Watch(int poller, int op, int fd, uint32_t events) {
+    epoll_event ev{};
+    ev.events = events;
+    ev.data.fd = fd;
+    return ::epoll_ctl(poller, op, fd, &ev) == 0;
+}
+
 }  // namespace
 
-void MessageWindow::Impl::ServeConnection(UniqueFd conn) {
-    int64_t deadline = NowMs() + kRequestReadLimitMs;
-    uint8_t header[kHeaderBytes];
-    if (!ReadFull(conn.Get(), header, kHeaderBytes, deadline))
-        return;
-    if (std::memcmp(header, kMagic, 4) != 0)
-        return;
+bool MessageWindow::Impl::ServeRequest(const UniqueFd& conn, bool senderSeenAlive) {
     WindowMessage msg;
-    msg.message = GetU32(header + 4);
-    msg.wParam = GetU64(header + 8);
-    msg.dwData = GetU64(header + 16);
-    uint32_t size = GetU32(header + 24);
-    if (size > kMaxCopyDataBytes)
-        return;
-    msg.data.resize(size);
-    if (size > 0 && !ReadFull(conn.Get(), msg.data.data(), size, deadline))
-        return;
+    bool waited = false;
+    if (!ReadRequest(conn.Get(), buffer, NowMs() + kRequestReadLimitMs, msg, waited))
+        return false;
     // A sender that has closed the connection gave up on the request (its send timeout, or it
     // ended) while the request waited here: carrying it out now would act on a stale command.
-    if (SenderGone(conn.Get()))
-        return;
+    // A kept connection whose event showed no hang-up, with the request read at once, was checked
+    // just now.
+    if ((waited || !senderSeenAlive) && SenderGone(conn.Get()))
+        return false;
 
     int64_t result = 0;
     if (handler) {
@@ -340,23 +379,55 @@ void MessageWindow::Impl::ServeConnection(UniqueFd conn) {
     }
     uint8_t reply[8];
     PutU64(reply, static_cast<uint64_t>(result));
-    // The reply is tiny and the socket freshly accepted, so the send does not block; a sender
-    // that has gone away only costs an error here (never SIGPIPE).
-    (void)::send(conn.Get(), reply, sizeof reply, MSG_NOSIGNAL);
-    conn.Reset();
+    // The reply is tiny and the sender is waiting for it with nothing else unread, so the send
+    // does not block; a sender that has gone away only costs an error here (never SIGPIPE).
+    const bool replied = ::send(conn.Get(), reply, sizeof reply, MSG_NOSIGNAL) == sizeof reply;
     if (msg.message == kWmClose) {
         Destroy();
         closed = true;
     }
+    return replied;
+}
+
+void MessageWindow::Impl::Keep(UniqueFd conn, bool registered) {
+    if (closed || !poller.Valid() || connections.size() >= kMaxWindowConnections) {
+        if (registered && poller.Valid())
+            ::epoll_ctl(poller.Get(), EPOLL_CTL_DEL, conn.Get(), nullptr);
+        return;
+    }
+    const int fd = conn.Get();
+    if (Watch(poller.Get(), registered ? EPOLL_CTL_MOD : EPOLL_CTL_ADD, fd, EPOLLIN | EPOLLONESHOT))
+        connections.emplace(fd, std::move(conn));
 }
 
 bool MessageWindow::Impl::ServeOne() {
-    if (!listen.Valid())
+    if (!poller.Valid())
         return false;
-    int c = ::accept4(listen.Get(), nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
-    if (c < 0)
+    epoll_event ev{};
+    if (::epoll_wait(poller.Get(), &ev, 1, 0) != 1)
         return false;
-    ServeConnection(UniqueFd(c));
+    if (ev.data.fd == listen.Get()) {
+        // A new connection: its first request follows the connect at once.
+        int c = ::accept4(listen.Get(), nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+        if (c < 0)
+            return false;
+        UniqueFd conn(c);
+        if (ServeRequest(conn, false))
+            Keep(std::move(conn), false);
+        return true;
+    }
+    auto it = connections.find(ev.data.fd);
+    if (it == connections.end())
+        return true;
+    UniqueFd conn = std::move(it->second);
+    connections.erase(it);
+    // A hang-up: the sender closed the connection, idle or with a request it gave up on.
+    const bool replied = (ev.events & (EPOLLHUP | EPOLLERR)) == 0 && ServeRequest(conn, true);
+    if (replied) {
+        Keep(std::move(conn), true);
+    } else if (poller.Valid()) {
+        ::epoll_ctl(poller.Get(), EPOLL_CTL_DEL, conn.Get(), nullptr);
+    }
     return true;
 }
 
@@ -366,6 +437,8 @@ void MessageWindow::Impl::Destroy() {
     if (!listen.Valid())
         return;
     listen.Reset();
+    connections.clear();
+    poller.Reset();
     std::string socketName = SocketName(handle);
     ::unlink((dir + socketName).c_str());
     if (!titleName.empty()) {
@@ -405,6 +478,13 @@ std::unique_ptr<MessageWindow> MessageWindow::Create(std::string_view title, Han
         return nullptr;
     }
     impl->listen = std::move(fd);
+    impl->poller = UniqueFd(::epoll_create1(EPOLL_CLOEXEC));
+    if (!impl->poller.Valid() ||
+        !Watch(impl->poller.Get(), EPOLL_CTL_ADD, impl->listen.Get(), EPOLLIN)) {
+        impl->listen.Reset();
+        ::unlink(socketPath.c_str());
+        return nullptr;
+    }
 
     if (!title.empty()) {
         std::string titleName = TitleName(title);
@@ -435,7 +515,7 @@ WindowHandle MessageWindow::Handle() const {
 }
 
 int MessageWindow::Fd() const {
-    return impl_->listen.Get();
+    return impl_->poller.Get();
 }
 
 void MessageWindow::ServePending() {
@@ -486,8 +566,8 @@ bool WaitServing(int fd, short events, int waitMs) {
     std::vector<MessageWindow::Impl*> owners;
     fds.push_back({fd, events, 0});
     for (MessageWindow::Impl* w : Registry()) {
-        if (w->listen.Valid()) {
-            fds.push_back({w->listen.Get(), POLLIN, 0});
+        if (w->poller.Valid()) {
+            fds.push_back({w->poller.Get(), POLLIN, 0});
             owners.push_back(w);
         }
     }
@@ -509,34 +589,58 @@ bool WaitServing(int fd, short events, int waitMs) {
     return false;
 }
 
-SendOutcome Send(const std::string& dir, WindowHandle target, uint32_t message, uint64_t wParam,
-                 uint64_t dwData, const void* data, uint32_t size, int64_t& answer) {
-    const int64_t deadline = NowMs() + g_sendTimeoutMs.load();
+// A sender's open connections between messages, by socket path. A connection is taken out while
+// a message is on it, so a nested send to the same window opens one of its own.
+struct IdleConnections {
+    std::mutex mutex;
+    std::vector<std::pair<std::string, UniqueFd>> idle;  // oldest first
+};
 
-    UniqueFd conn;
-    for (;;) {
-        ConnectResult c = ConnectTo(dir, target, conn);
-        if (c == ConnectResult::kConnected)
-            break;
-        if (c == ConnectResult::kGone)
-            return SendOutcome::kGone;
-        if (c == ConnectResult::kFailed)
-            return SendOutcome::kFailed;
-        int64_t left = deadline - NowMs();
-        if (left <= 0)
-            return SendOutcome::kTimedOut;
-        WaitServing(-1, 0, static_cast<int>(std::min<int64_t>(left, kBusyRetryMs)));
+IdleConnections& Idle() {
+    static IdleConnections* connections = [] {
+        auto* c = new IdleConnections;
+        // A child forked without exec must not talk on its parent's connections: replies would
+        // cross. It closes its copies (the parent's stay open).
+        ::pthread_atfork([] { Idle().mutex.lock(); }, [] { Idle().mutex.unlock(); },
+                         [] {
+                             Idle().idle.clear();
+                             Idle().mutex.unlock();
+                         });
+        return c;
+    }();
+    return *connections;
+}
+
+UniqueFd TakeIdle(const std::string& path) {
+    IdleConnections& c = Idle();
+    std::lock_guard<std::mutex> lock(c.mutex);
+    for (auto it = c.idle.begin(); it != c.idle.end(); ++it) {
+        if (it->first == path) {
+            UniqueFd fd = std::move(it->second);
+            c.idle.erase(it);
+            return fd;
+        }
     }
+    return {};
+}
 
-    std::vector<uint8_t> request(kHeaderBytes + size);
-    std::memcpy(request.data(), kMagic, 4);
-    PutU32(request.data() + 4, message);
-    PutU64(request.data() + 8, wParam);
-    PutU64(request.data() + 16, dwData);
-    PutU32(request.data() + 24, size);
-    if (size > 0)
-        std::memcpy(request.data() + kHeaderBytes, data, size);
+void KeepIdle(const std::string& path, UniqueFd fd) {
+    IdleConnections& c = Idle();
+    std::lock_guard<std::mutex> lock(c.mutex);
+    for (const auto& entry : c.idle) {
+        if (entry.first == path)
+            return;  // a nested send kept one already; this one closes
+    }
+    if (c.idle.size() >= kMaxIdleConnections)
+        c.idle.erase(c.idle.begin());
+    c.idle.emplace_back(path, std::move(fd));
+}
 
+// Writes one request on a connection and reads its reply. `replyStarted` tells whether any byte
+// of the reply arrived.
+SendOutcome Exchange(const UniqueFd& conn, const std::vector<uint8_t>& request, int64_t deadline,
+                     int64_t& answer, bool& replyStarted) {
+    replyStarted = false;
     size_t sent = 0;
     while (sent < request.size()) {
         ssize_t n = ::send(conn.Get(), request.data() + sent, request.size() - sent, MSG_NOSIGNAL);
@@ -557,24 +661,71 @@ SendOutcome Send(const std::string& dir, WindowHandle target, uint32_t message, 
     uint8_t reply[8];
     size_t got = 0;
     while (got < sizeof reply) {
+        // The reply takes at least a round trip: wait first, then read.
+        int64_t left = deadline - NowMs();
+        if (left <= 0)
+            return SendOutcome::kTimedOut;
+        if (!WaitServing(conn.Get(), POLLIN, static_cast<int>(left)))
+            continue;
         ssize_t n = ::recv(conn.Get(), reply + got, sizeof reply - got, 0);
         if (n > 0) {
             got += static_cast<size_t>(n);
+            replyStarted = true;
             continue;
         }
         if (n == 0)
             return SendOutcome::kDropped;  // closed without a reply
-        if (errno == EINTR)
-            continue;
-        if (errno != EAGAIN && errno != EWOULDBLOCK)
+        if (errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK)
             return SendOutcome::kDropped;
-        int64_t left = deadline - NowMs();
-        if (left <= 0)
-            return SendOutcome::kTimedOut;
-        WaitServing(conn.Get(), POLLIN, static_cast<int>(left));
     }
     answer = static_cast<int64_t>(GetU64(reply));
     return SendOutcome::kAnswered;
+}
+
+SendOutcome Send(const std::string& dir, WindowHandle target, uint32_t message, uint64_t wParam,
+                 uint64_t dwData, const void* data, uint32_t size, int64_t& answer) {
+    const int64_t deadline = NowMs() + g_sendTimeoutMs.load();
+
+    std::vector<uint8_t> request(kHeaderBytes + size);
+    std::memcpy(request.data(), kMagic, 4);
+    PutU32(request.data() + 4, message);
+    PutU64(request.data() + 8, wParam);
+    PutU64(request.data() + 16, dwData);
+    PutU32(request.data() + 24, size);
+    if (size > 0)
+        std::memcpy(request.data() + kHeaderBytes, data, size);
+
+    const std::string path = dir + SocketName(target);
+    bool replyStarted = false;
+    if (UniqueFd conn = TakeIdle(path); conn.Valid()) {
+        SendOutcome outcome = Exchange(conn, request, deadline, answer, replyStarted);
+        if (outcome == SendOutcome::kAnswered)
+            KeepIdle(path, std::move(conn));
+        // A window closes a connection only between messages (it has too many, or it is gone),
+        // never after taking a request without answering it: a kept connection that ends with no
+        // reply did not carry the request, which then goes out once on a fresh connection.
+        if (outcome != SendOutcome::kDropped || replyStarted)
+            return outcome;
+    }
+
+    UniqueFd conn;
+    for (;;) {
+        ConnectResult c = ConnectTo(dir, target, conn);
+        if (c == ConnectResult::kConnected)
+            break;
+        if (c == ConnectResult::kGone)
+            return SendOutcome::kGone;
+        if (c == ConnectResult::kFailed)
+            return SendOutcome::kFailed;
+        int64_t left = deadline - NowMs();
+        if (left <= 0)
+            return SendOutcome::kTimedOut;
+        WaitServing(-1, 0, static_cast<int>(std::min<int64_t>(left, kBusyRetryMs)));
+    }
+    SendOutcome outcome = Exchange(conn, request, deadline, answer, replyStarted);
+    if (outcome == SendOutcome::kAnswered)
+        KeepIdle(path, std::move(conn));
+    return outcome;
 }
 
 }  // namespace

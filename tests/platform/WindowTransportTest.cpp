@@ -8,9 +8,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <charconv>
 #include <filesystem>
 #include <numeric>
+#include <thread>
 
 #include "support/DescriptorLimit.h"
 #include "support/StandIns.h"
@@ -38,6 +40,52 @@ std::string Request(uint32_t size, const char* magic = "ORXM") {
     return magic + "\x4a\0\0\0"s + std::string(8, '\0') + "\1\0\0\0\0\0\0\0"s +
            std::string(reinterpret_cast<const char*>(&size), 4);
 }
+
+sockaddr_un Address(const std::string& path) {
+    sockaddr_un addr{AF_UNIX, {}};
+    path.copy(addr.sun_path, sizeof addr.sun_path - 1);
+    return addr;
+}
+
+// A window written against the wire format alone, on its own thread: it counts the connections
+// it accepts and answers each request with the number of requests so far. One that closes each
+// connection after its reply is what a sender's kept connection meets when the window has
+// closed it between messages.
+class RawWindow {
+public:
+    RawWindow(const std::string& path, bool closeAfterReply)
+        : listener_(socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
+        const sockaddr_un addr = Address(path);
+        EXPECT_EQ(bind(listener_, reinterpret_cast<const sockaddr*>(&addr), sizeof addr), 0);
+        EXPECT_EQ(listen(listener_, 8), 0);
+        thread_ = std::thread([this, closeAfterReply] {
+            for (int c; (c = accept(listener_, nullptr, nullptr)) >= 0; close(c)) {
+                ++accepted;
+                connection_ = c;
+                char header[28];
+                while (recv(c, header, sizeof header, MSG_WAITALL) == sizeof header) {
+                    const int64_t reply = ++requests;
+                    send(c, &reply, sizeof reply, MSG_NOSIGNAL);
+                    if (closeAfterReply)
+                        break;
+                }
+            }
+        });
+    }
+    ~RawWindow() {
+        shutdown(connection_, SHUT_RDWR);  // ends the blocking receive (a sender keeps it)
+        shutdown(listener_, SHUT_RDWR);    // and the blocking accept
+        thread_.join();
+        close(listener_);
+    }
+    std::atomic<int> accepted{0};
+    std::atomic<int64_t> requests{0};
+
+private:
+    int listener_;
+    std::atomic<int> connection_{-1};
+    std::thread thread_;
+};
 
 int64_t Echo(const WindowMessage& m) {  // each field in its own digits: a mixed-up field shows
     const int64_t sum = std::accumulate(m.data.begin(), m.data.end(), int64_t{0});
@@ -127,17 +175,16 @@ TEST_F(WindowTransportTest, MalformedRequestsAreDroppedWithoutAReply) {
     int calls = 0;
     auto w = MessageWindow::Create("", [&](const WindowMessage&) { return int64_t{++calls}; });
     ASSERT_NE(w, nullptr);
-    sockaddr_un addr{AF_UNIX, {}};
-    (dir_ + "/" + SocketName(w->Handle())).copy(addr.sun_path, 100);
+    const sockaddr_un addr = Address(dir_ + "/" + SocketName(w->Handle()));
     auto exchange = [&](const std::string& request) {
         const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        EXPECT_EQ(connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+        EXPECT_EQ(connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr), 0);
         EXPECT_EQ(send(fd, request.data(), request.size(), 0), ssize_t(request.size()));
         if (request.size() != 28) {
             shutdown(fd, SHUT_WR);  // the request ends early
         }
         w->ServePending();  // a silent client is given up after the read limit
-        char reply[9] = {};
+        char reply[8] = {};
         const ssize_t n = recv(fd, reply, sizeof reply, MSG_WAITALL);
         close(fd);
         return std::string(reply, std::max<ssize_t>(n, 0));
@@ -210,17 +257,26 @@ TEST_F(WindowTransportTest, RequestsOfSendersThatGaveUpAreDroppedAndTransientErr
     int calls = 0;
     auto w = MessageWindow::Create("", [&](const WindowMessage&) { return int64_t{++calls}; });
     ASSERT_NE(w, nullptr);
-    sockaddr_un addr{AF_UNIX, {}};
-    (dir_ + "/" + SocketName(w->Handle())).copy(addr.sun_path, 100);
+    const sockaddr_un addr = Address(dir_ + "/" + SocketName(w->Handle()));
     // A whole request whose sender closed the connection before it was served (its timeout ran
     // out while the receiver was stopped): carrying it out late would act on a stale command.
+    // That holds for the first request of a connection and for a later one on a kept connection.
     const std::string request = Request(2) + "ab";
-    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    ASSERT_EQ(connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
-    ASSERT_EQ(send(fd, request.data(), request.size(), 0), ssize_t(request.size()));
-    close(fd);
-    w->ServePending();
-    EXPECT_EQ(calls, 0);
+    for (int answered : {0, 2}) {
+        const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        ASSERT_EQ(connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr), 0);
+        for (int i = 1; i <= answered; ++i) {
+            ASSERT_EQ(send(fd, request.data(), request.size(), 0), ssize_t(request.size()));
+            w->ServePending();
+            int64_t reply = 0;
+            ASSERT_EQ(recv(fd, &reply, sizeof reply, MSG_WAITALL), 8);
+            EXPECT_EQ(reply, i);
+        }
+        ASSERT_EQ(send(fd, request.data(), request.size(), 0), ssize_t(request.size()));
+        close(fd);
+        w->ServePending();
+        EXPECT_EQ(calls, answered);
+    }
 
     // No descriptor left for a connection: the send fails, but the window is not taken for dead.
     {
@@ -237,6 +293,20 @@ TEST_F(WindowTransportTest, RequestsOfSendersThatGaveUpAreDroppedAndTransientErr
     EXPECT_FALSE(IsWindow(peer + 1));
     EXPECT_EQ(SendWindowMessage(peer + 1, kWmCopyData, 0, 1, nullptr, 0, &outcome), 0);
     EXPECT_EQ(outcome, SendOutcome::kGone);
+}
+
+TEST_F(WindowTransportTest, ASenderKeepsItsConnectionAndNeverRepeatsARequestWhenItWasClosed) {
+    ASSERT_NE(MessageWindow::Create("", Echo), nullptr);  // creates the folder
+    for (bool closeAfterReply : {false, true}) {
+        const WindowHandle h = closeAfterReply ? 0xa2 : 0xa1;
+        RawWindow window(dir_ + "/" + SocketName(h), closeAfterReply);
+        for (int64_t i = 1; i <= 3; ++i) {
+            SendOutcome outcome = SendOutcome::kFailed;
+            EXPECT_EQ(SendWindowMessage(h, kWmCopyData, 0, 1, nullptr, 0, &outcome), i);
+            EXPECT_EQ(outcome, SendOutcome::kAnswered);
+        }
+        EXPECT_EQ(window.accepted, closeAfterReply ? 3 : 1);
+    }
 }
 
 }  // namespace orx
