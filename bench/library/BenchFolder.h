@@ -4,48 +4,34 @@
 // tree, and the 99th percentile of the repetitions (run with --benchmark_repetitions=N).
 
 #include <benchmark/benchmark.h>
-#include <stdlib.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <system_error>
 #include <vector>
 
 #include "app/AppSettings.h"
 #include "app/IniFile.h"
+#include "support/TempFolder.h"
 
 namespace orx::bench {
 
-// A new folder under the system's temporary folder, removed with everything in it at the end.
-// The settings file is "brenvik.ini" in it; the video folder is `videoSubfolder` below it.
+// A fresh folder, removed with everything in it at the end, as the program folder: the settings
+// file is "brenvik.ini" in it and the video folder is `videoSubfolder` below it.
 class BenchFolder {
 public:
     explicit BenchFolder(const std::string& videoSubfolder) {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "orx_bench_XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) {
-            std::abort();
-        }
-        dir_ = pattern + "/";
-        SetIniPath(dir_ + "brenvik.ini");
-        Settings().appDir = dir_;
-        Settings().videoPath = dir_ + videoSubfolder;
+        SetIniPath(folder_ / "brenvik.ini");
+        Settings().appDir = folder_.Path();
+        Settings().videoPath = folder_ / videoSubfolder;
         std::filesystem::create_directories(Settings().videoPath);
     }
-    ~BenchFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(dir_, ignored);
-    }
-    BenchFolder(const BenchFolder&) = delete;
-    BenchFolder& operator=(const BenchFolder&) = delete;
 
     // Ends with "/".
-    const std::string& Dir() const { return dir_; }
+    const std::string& Dir() const { return folder_.Path(); }
 
 private:
-    std::string dir_;
+    test::TempFolder folder_;
 };
 
 inline double P99(const std::vector<double>& values) {
