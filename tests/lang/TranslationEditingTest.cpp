@@ -16,12 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Bytes(const std::vector<TranslationText>& texts) {
-    TranslationTable table;
-    table.Assign(texts);
-    const std::vector<uint8_t> bytes = table.Serialize();
-    return std::string(bytes.begin(), bytes.end());
-}
+using test::LanguageFileBytes;
 
 TEST(TranslationRulesTest, StoredTextsAndRowLabels) {
     EXPECT_EQ(StoredTranslation("Neu\r\nZeile", "New\nline"), "Neu\nZeile");
@@ -96,7 +91,7 @@ TEST_F(LanguageEditingTest, AFileIsRewrittenInPlaceInTheEncodingItWasReadIn) {
     EXPECT_EQ(editor_.seenCodePage, 1250);
     EXPECT_EQ(editor_.seen[1], "Z\xC5\x82y:%1");  // read as code page 1250
     // The file found without regard to case, rewritten in code page 1250, in effect at once.
-    EXPECT_EQ(FileBytes("polski.brl"), Bytes({{StringKey(3000), "Z\xB3y plik:%1"}}));
+    EXPECT_EQ(FileBytes("polski.brl"), LanguageFileBytes({{StringKey(3000), "Z\xB3y plik:%1"}}));
     EXPECT_FALSE(fs::exists(env_.folder / "Polski.brl"));
     EXPECT_STREQ(Languages().CurrentTable().Find(StringKey(3000)), "Z\xC5\x82y plik:%1");
 
@@ -105,7 +100,7 @@ TEST_F(LanguageEditingTest, AFileIsRewrittenInPlaceInTheEncodingItWasReadIn) {
     EXPECT_EQ(Languages().CurrentEncoding(), kCodePageUtf8);
     editor_.answer = {"\xC5\x81\xC3\xA4"};
     ASSERT_TRUE(Languages().EditCurrentLanguage(editor_));
-    EXPECT_EQ(FileBytes("Svenska.brl"), Bytes({{DialogKey(304), "\xC5\x81\xC3\xA4"}}));
+    EXPECT_EQ(FileBytes("Svenska.brl"), LanguageFileBytes({{DialogKey(304), "\xC5\x81\xC3\xA4"}}));
 
     // A failed save is reported; the edit stays in effect.
     fs::remove(env_.folder / "Svenska.brl");
@@ -127,7 +122,8 @@ TEST_F(LanguageEditingTest, ANewLanguageIsWrittenInTheCodePageWhereEveryTextFits
     editor_.file = env_.folder / "Espa\xC3\xB1ol.brl";
     ASSERT_TRUE(Languages().CreateLanguage(editor_));
     EXPECT_EQ(editor_.seenCodePage, kCodePageUtf8);
-    EXPECT_EQ(FileBytes("Espa\xC3\xB1ol.brl"), Bytes({{DialogKey(304), "Configuraci\xF3n"}}));
+    EXPECT_EQ(FileBytes("Espa\xC3\xB1ol.brl"),
+              LanguageFileBytes({{DialogKey(304), "Configuraci\xF3n"}}));
     EXPECT_EQ(Languages().CurrentIndex(), 1);
     EXPECT_EQ(GetIniString("Language", "Name", ""), "Espa\xC3\xB1ol");
     EXPECT_STREQ(Languages().CurrentTable().Find(DialogKey(304)), "Configuraci\xC3\xB3n");
@@ -135,7 +131,8 @@ TEST_F(LanguageEditingTest, ANewLanguageIsWrittenInTheCodePageWhereEveryTextFits
     editor_.answer = {"Ustawienia \xC5\x82"};
     editor_.file = env_.folder / "Polski.brl";
     ASSERT_TRUE(Languages().CreateLanguage(editor_));
-    EXPECT_EQ(FileBytes("Polski.brl"), Bytes({{DialogKey(304), "Ustawienia \xC5\x82"}}));
+    EXPECT_EQ(FileBytes("Polski.brl"),
+              LanguageFileBytes({{DialogKey(304), "Ustawienia \xC5\x82"}}));
     EXPECT_EQ(Languages().CurrentIndex(), 2);
 
     // Saved outside the program folder: written, not listed, the name still persisted.
