@@ -15,8 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "app/AppSettings.h"
-#include "app/IniFile.h"
+#include "BenchFolder.h"
 #include "library/ClipDuration.h"
 #include "library/VideoLibrary.h"
 
@@ -31,17 +30,10 @@ constexpr int kFolders = 100;
 constexpr int kClipsPerFolder = 100;
 constexpr int kIndexRecords = 50000;
 
+// The video folder holds 100 folders of 100 name-encoded clips; beside it, a real MPEG-2 clip.
 class Fixture {
 public:
-    Fixture() {
-        std::string pattern = (fs::temp_directory_path() / "orx_bench_XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) {
-            std::abort();
-        }
-        dir_ = pattern + "/";
-        SetIniPath(dir_ + "brenvik.ini");
-        Settings().appDir = dir_;
-        Settings().videoPath = dir_ + "Video/";
+    Fixture() : folder_("Video/") {
         for (int folder = 0; folder < kFolders; ++folder) {
             const std::string path = Settings().videoPath + "Folder" + std::to_string(folder) + "/";
             fs::create_directories(path);
@@ -51,7 +43,7 @@ public:
             }
         }
         // Ten seconds of standard-definition MPEG-2 with sound, as the boards play it.
-        mpeg_ = dir_ + "real.mpg";
+        mpeg_ = Dir() + "real.mpg";
         const std::string command =
             "ffmpeg -nostdin -v error -y -f lavfi -i testsrc=size=720x576:rate=25:duration=10 "
             "-f lavfi -i sine=sample_rate=48000:duration=10 -c:v mpeg2video -b:v 6M -c:a mp2 "
@@ -61,15 +53,11 @@ public:
             std::abort();
         }
     }
-    ~Fixture() {
-        std::error_code ignored;
-        fs::remove_all(dir_, ignored);
-    }
-    const std::string& Dir() const { return dir_; }
+    const std::string& Dir() const { return folder_.Dir(); }
     const std::string& Mpeg() const { return mpeg_; }
 
 private:
-    std::string dir_;
+    bench::BenchFolder folder_;
     std::string mpeg_;
 };
 
@@ -109,7 +97,7 @@ void BM_PlainWalk(benchmark::State& state) {
         benchmark::DoNotOptimize(Walk(Settings().videoPath));
     }
 }
-BENCHMARK(BM_PlainWalk)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PlainWalk)->Apply(bench::InMillisecondsWithP99);
 
 void BM_RescanNameEncoded(benchmark::State& state) {
     Tree();
@@ -121,7 +109,7 @@ void BM_RescanNameEncoded(benchmark::State& state) {
         state.SkipWithError("the rescan missed clips");
     }
 }
-BENCHMARK(BM_RescanNameEncoded)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RescanNameEncoded)->Apply(bench::InMillisecondsWithP99);
 
 void BM_MeasureMpegInProcess(benchmark::State& state) {
     const std::string& path = Tree().Mpeg();
@@ -133,7 +121,7 @@ void BM_MeasureMpegInProcess(benchmark::State& state) {
         }
     }
 }
-BENCHMARK(BM_MeasureMpegInProcess)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MeasureMpegInProcess)->Apply(bench::InMillisecondsWithP99);
 
 void BM_FfprobeShowFormat(benchmark::State& state) {
     const std::string& path = Tree().Mpeg();
@@ -158,7 +146,7 @@ void BM_FfprobeShowFormat(benchmark::State& state) {
     }
     posix_spawn_file_actions_destroy(&actions);
 }
-BENCHMARK(BM_FfprobeShowFormat)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FfprobeShowFormat)->Apply(bench::InMillisecondsWithP99);
 
 VideoLibrary LargeIndex() {
     VideoLibrary library;
@@ -186,7 +174,7 @@ void BM_SaveIndex50k(benchmark::State& state) {
     }
     state.counters["bytes"] = static_cast<double>(fs::file_size(path));
 }
-BENCHMARK(BM_SaveIndex50k)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveIndex50k)->Apply(bench::InMillisecondsWithP99);
 
 void BM_LoadIndex50k(benchmark::State& state) {
     const std::string path = Tree().Dir() + "video.dat";
@@ -199,7 +187,7 @@ void BM_LoadIndex50k(benchmark::State& state) {
         state.SkipWithError("the load missed records");
     }
 }
-BENCHMARK(BM_LoadIndex50k)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadIndex50k)->Apply(bench::InMillisecondsWithP99);
 
 }  // namespace
 }  // namespace orx

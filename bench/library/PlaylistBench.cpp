@@ -7,15 +7,13 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "app/AppSettings.h"
-#include "app/IniFile.h"
+#include "BenchFolder.h"
 #include "library/Playlist.h"
 
 namespace orx {
@@ -40,19 +38,13 @@ PlaylistEntry Entry(const std::string& name, int32_t durationMs) {
 // playlists, each of which holds 20 clips and a playlist of 20 clips (two levels of nesting).
 class Fixture {
 public:
-    Fixture() {
-        std::string pattern = (fs::temp_directory_path() / "orx_bench_XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) {
-            std::abort();
-        }
-        dir_ = pattern + "/";
-        fs::create_directories(dir_ + "clips");
-        std::ofstream(dir_ + "brenvik.ini") << "[Hardware]\r\nMPEG=2\r\n";
-        SetIniPath(dir_ + "brenvik.ini");
-        Settings().videoPath = dir_;
+    Fixture() : folder_("") {
+        const std::string& dir = folder_.Dir();
+        fs::create_directories(dir + "clips");
+        std::ofstream(dir + "brenvik.ini") << "[Hardware]\r\nMPEG=2\r\n";
 
         for (int i = 0; i < kTopEntries; ++i) {
-            clipPaths.push_back(dir_ + "clips/clip" + std::to_string(i) + ".mpg");
+            clipPaths.push_back(dir + "clips/clip" + std::to_string(i) + ".mpg");
             std::ofstream(clipPaths.back()).put('x');
         }
         Playlist leaf;
@@ -61,11 +53,11 @@ public:
             leaf.entries.push_back(Entry("clips\\clip" + std::to_string(i) + ".mpg", 30000));
         }
         leaf.entries.push_back(Entry("", 0));
-        leaf.Save(dir_ + "leaf.vid");
+        leaf.Save(dir + "leaf.vid");
 
         Playlist middle = leaf;
         middle.entries.insert(middle.entries.begin() + 5, Entry("leaf.vid", 1));
-        middle.Save(dir_ + "middle.vid");
+        middle.Save(dir + "middle.vid");
 
         Playlist top;
         top.boardCount = 2;
@@ -76,31 +68,19 @@ public:
                                       : Entry("clips\\clip" + std::to_string(i) + ".mpg", 30000));
         }
         top.entries.push_back(Entry("", 0));
-        topPath = dir_ + "top.vid";
+        topPath = dir + "top.vid";
         top.Save(topPath);
         // Playlists are made well before they are played; files changed in the last two seconds
         // are read at every load.
         std::this_thread::sleep_for(std::chrono::milliseconds(2100));
-    }
-    ~Fixture() {
-        std::error_code ignored;
-        fs::remove_all(dir_, ignored);
     }
 
     std::string topPath;
     std::vector<std::string> clipPaths;
 
 private:
-    std::string dir_;
+    bench::BenchFolder folder_;
 };
-
-// The 99th percentile of the repetitions (run with --benchmark_repetitions=N).
-double P99(const std::vector<double>& values) {
-    std::vector<double> sorted = values;
-    std::sort(sorted.begin(), sorted.end());
-    const size_t index = (sorted.size() * 99 + 99) / 100;
-    return sorted.empty() ? 0.0 : sorted[std::min(index, sorted.size()) - 1];
-}
 
 Fixture& SharedFixture() {
     static Fixture fixture;
@@ -122,9 +102,7 @@ void BM_LoadAndBuildPlaySequence(benchmark::State& state) {
     }
     state.counters["sequence"] = static_cast<double>(sequenceLength);
 }
-BENCHMARK(BM_LoadAndBuildPlaySequence)
-    ->Unit(benchmark::kMillisecond)
-    ->ComputeStatistics("p99", P99);
+BENCHMARK(BM_LoadAndBuildPlaySequence)->Apply(bench::InMillisecondsWithP99);
 
 void BM_StatSameNumberOfClips(benchmark::State& state) {
     Fixture& fixture = SharedFixture();
@@ -137,7 +115,7 @@ void BM_StatSameNumberOfClips(benchmark::State& state) {
         benchmark::DoNotOptimize(found);
     }
 }
-BENCHMARK(BM_StatSameNumberOfClips)->Unit(benchmark::kMillisecond)->ComputeStatistics("p99", P99);
+BENCHMARK(BM_StatSameNumberOfClips)->Apply(bench::InMillisecondsWithP99);
 
 }  // namespace
 }  // namespace orx

@@ -1,8 +1,5 @@
 #include "editor/DialogText.h"
 
-#include <QAbstractButton>
-#include <QGroupBox>
-#include <QLabel>
 #include <QWidget>
 
 #include "lang/ProgramTexts.h"
@@ -24,14 +21,7 @@ void SetTemplateControl(QWidget* widget, int templateId, int controlId) {
         return;
     }
     SetControlId(widget, controlId);
-    if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
-        button->setText(text);
-    } else if (auto* label = qobject_cast<QLabel*>(widget)) {
-        label->setTextFormat(Qt::PlainText);
-        label->setText(text);
-    } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {
-        group->setTitle(text);
-    }
+    SetWidgetText(widget, text, LineEditText::Keep);
 }
 
 }  // namespace orx::editor

@@ -2,6 +2,7 @@
 
 #include <QAbstractTableModel>
 #include <QStringList>
+#include <cstddef>
 #include <vector>
 
 #include "library/Playlist.h"
@@ -13,18 +14,14 @@ namespace orx {
 // record, texts made when a row is drawn. The editor refills a list by resetting its model after
 // the data changed, so opening on a large library costs no more than the visible rows.
 
-// Columns "#", "Video", "Duration", "Transition", "Comment" over a playlist's entries; the last
-// entry is the end entry ("-" in "#", no duration).
-class PlaylistTableModel : public QAbstractTableModel {
+// What both lists share: translated column titles, plain-text cells, the duration column aligned
+// right and every other column left.
+class EditorListModel : public QAbstractTableModel {
     Q_OBJECT
 
 public:
-    static constexpr int kColumnCount = 5;
-
-    PlaylistTableModel(const std::vector<PlaylistEntry>& entries, QObject* parent = nullptr);
-
     void SetTitles(const QStringList& titles);
-    // The entries changed: every row is made anew.
+    // The data changed: every row is made anew.
     void Refill();
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -32,31 +29,44 @@ public:
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
+protected:
+    EditorListModel(int columnCount, int durationColumn, QObject* parent);
+
+    virtual size_t RecordCount() const = 0;
+    // Called with row < RecordCount() and 0 <= column < the column count.
+    virtual QString CellText(size_t row, int column) const = 0;
+
 private:
-    const std::vector<PlaylistEntry>& entries_;
+    QVariant Alignment(int column) const;
+
+    const int columnCount_;
+    const int durationColumn_;
     QStringList titles_;
 };
 
-// Columns "Video", "Duration", "Comment" over the library's records, in index order.
-class LibraryTableModel : public QAbstractTableModel {
-    Q_OBJECT
-
+// Columns "#", "Video", "Duration", "Transition", "Comment" over a playlist's entries; the last
+// entry is the end entry ("-" in "#", no duration).
+class PlaylistTableModel : public EditorListModel {
 public:
-    static constexpr int kColumnCount = 3;
-
-    LibraryTableModel(const std::vector<LibraryClip>& clips, QObject* parent = nullptr);
-
-    void SetTitles(const QStringList& titles);
-    void Refill();
-
-    int rowCount(const QModelIndex& parent = {}) const override;
-    int columnCount(const QModelIndex& parent = {}) const override;
-    QVariant data(const QModelIndex& index, int role) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    PlaylistTableModel(const std::vector<PlaylistEntry>& entries, QObject* parent = nullptr);
 
 private:
+    size_t RecordCount() const override { return entries_.size(); }
+    QString CellText(size_t row, int column) const override;
+
+    const std::vector<PlaylistEntry>& entries_;
+};
+
+// Columns "Video", "Duration", "Comment" over the library's records, in index order.
+class LibraryTableModel : public EditorListModel {
+public:
+    LibraryTableModel(const std::vector<LibraryClip>& clips, QObject* parent = nullptr);
+
+private:
+    size_t RecordCount() const override { return clips_.size(); }
+    QString CellText(size_t row, int column) const override;
+
     const std::vector<LibraryClip>& clips_;
-    QStringList titles_;
 };
 
 }  // namespace orx

@@ -18,6 +18,7 @@
 #include "app/IniFile.h"
 #include "app/UiHost.h"
 #include "lang/TextServices.h"
+#include "library/FixedText.h"
 #include "platform/Paths.h"
 
 namespace orx {
@@ -54,20 +55,6 @@ void PutLe32(unsigned char* p, uint32_t value) {
     p[1] = static_cast<unsigned char>(value >> 8);
     p[2] = static_cast<unsigned char>(value >> 16);
     p[3] = static_cast<unsigned char>(value >> 24);
-}
-
-template <size_t N>
-std::string_view BoundedText(const char (&field)[N]) {
-    return std::string_view(field, strnlen(field, N));
-}
-
-template <size_t N>
-void SetBoundedText(char (&field)[N], std::string_view text) {
-    const size_t length = std::min(text.size(), N - 1);
-    if (length > 0) {  // an empty view may carry no data pointer at all
-        std::memcpy(field, text.data(), length);
-    }
-    std::memset(field + length, 0, N - length);
 }
 
 const char* const kExtraWords[] = {"LOGO1", "LOGO2", "CLOCK", "THERMO"};
@@ -401,19 +388,19 @@ std::string TransitionText(const PlaylistEntry& entry) {
 }
 
 std::string_view EntryFileName(const PlaylistEntry& entry) {
-    return BoundedText(entry.fileName);
+    return FixedText(entry.fileName);
 }
 
 std::string_view EntryComment(const PlaylistEntry& entry) {
-    return BoundedText(entry.comment);
+    return FixedText(entry.comment);
 }
 
 void SetEntryFileName(PlaylistEntry& entry, std::string_view name) {
-    SetBoundedText(entry.fileName, name);
+    SetFixedText(entry.fileName, name);
 }
 
 void SetEntryComment(PlaylistEntry& entry, std::string_view comment) {
-    SetBoundedText(entry.comment, comment);
+    SetFixedText(entry.comment, comment);
 }
 
 TransitionSpec TransitionSpec::Of(const PlaylistEntry& entry) {

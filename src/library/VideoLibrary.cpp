@@ -14,23 +14,12 @@
 #include "app/BinaryFile.h"
 #include "app/UiHost.h"
 #include "library/ClipDuration.h"
+#include "library/FixedText.h"
 #include "library/Shortcut.h"
 #include "platform/Paths.h"
 
 namespace orx {
 namespace {
-
-template <size_t N>
-std::string_view FieldText(const char (&field)[N]) {
-    return {field, strnlen(field, N)};
-}
-
-template <size_t N>
-void SetField(char (&field)[N], std::string_view text) {
-    const size_t length = std::min(text.size(), N - 1);
-    std::memcpy(field, text.data(), length);
-    std::memset(field + length, 0, N - length);
-}
 
 // The lax number rule of the index: leading blanks, an optional sign, digits up to the first
 // other character; 0 without digits. Values beyond 32 bits clamp.
@@ -74,16 +63,16 @@ bool Accepted(int kind) {
 }  // namespace
 
 std::string_view ClipFileName(const LibraryClip& clip) {
-    return FieldText(clip.fileName);
+    return FixedText(clip.fileName);
 }
 std::string_view ClipDescription(const LibraryClip& clip) {
-    return FieldText(clip.description);
+    return FixedText(clip.description);
 }
 void SetClipFileName(LibraryClip& clip, std::string_view name) {
-    SetField(clip.fileName, name);
+    SetFixedText(clip.fileName, name);
 }
 void SetClipDescription(LibraryClip& clip, std::string_view description) {
-    SetField(clip.description, description);
+    SetFixedText(clip.description, description);
 }
 
 struct VideoDatReader::State {

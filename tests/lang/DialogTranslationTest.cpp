@@ -32,28 +32,29 @@ TEST(DialogTranslationTest, TranslatesCaptionAndEveryDescendantWithAnIdAtAnyDept
     ASSERT_TRUE(Languages().Startup());
     const auto withId = [](auto* widget, int id) { return SetControlId(widget, id), widget; };
     QDialog dialog;
-    dialog.setWindowTitle("Settings");
     auto* group = withId(new QGroupBox("MPEG decoders", &dialog), 1316);
-    auto* inner = new QWidget(group);
-    auto* board = withId(new QCheckBox("MPEG Board 1", inner), 1220);
-    auto* version1 = withId(new QLabel("Version 0.1", inner), kStaticControlId);
-    auto* version2 = withId(new QLabel("Version 0.1", &dialog), kStaticControlId);
-    auto* path = new QLineEdit("/data/video/", &dialog);  // data: no control id
+    auto* board = withId(new QCheckBox("MPEG Board 1", new QWidget(group)), 1220);
+    auto* version = withId(new QLabel("Version 0.1", board->parentWidget()), kStaticControlId);
+    auto* field = withId(new QLineEdit("Board name", &dialog), 1220);  // shares the board's text
+    auto* path = new QLineEdit("/data/video/", &dialog);               // data: no control id
     auto* other = withId(new QLabel("Interface", &dialog), 1317);
     const auto texts = [&] {
-        return QStringList{dialog.windowTitle(), group->title(), board->text(), version1->text(),
-                           version2->text(),     path->text(),   other->text()}
+        return QStringList{dialog.windowTitle(), group->title(), board->text(), version->text(),
+                           field->text(),        path->text(),   other->text()}
             .join('|');
     };
     TranslateDialog(kDialogSettings, &dialog);
-    EXPECT_EQ(texts(),
-              "Settings (master)|Decoders|Board|<b>V</b>\t2|<b>V</b>\t2|/data/video/|Interface");
-    EXPECT_EQ(version1->textFormat(), Qt::PlainText);
+    EXPECT_EQ(texts(), "Settings (master)|Decoders|Board|<b>V</b>\t2|Board|/data/video/|Interface");
+    EXPECT_EQ(version->textFormat(), Qt::PlainText);
     // After a language change the dialog translates itself again by its recorded template id; the
     // master fills what the language lacks, another dialog's text is not this one's.
     ASSERT_TRUE(Languages().SelectLanguage(1));
     TranslateDialog(&dialog);
-    EXPECT_EQ(texts(), "Optionen|Decoders|Karte|<b>V</b>\t2|<b>V</b>\t2|/data/video/|Interface");
+    EXPECT_EQ(texts(), "Optionen|Decoders|Karte|<b>V</b>\t2|Karte|/data/video/|Interface");
+    // The editor's own texts leave line edits alone.
+    SetWidgetText(field, "x", LineEditText::Keep);
+    SetWidgetText(board, "y", LineEditText::Keep);
+    EXPECT_EQ(field->text() + board->text(), "Kartey");
 }
 
 TEST(QtText, ReadsUtf8AndFallsBackToWindows1252) {

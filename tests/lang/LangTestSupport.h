@@ -9,6 +9,14 @@
 
 namespace orx::test {
 
+// A language file holding the texts byte for byte (no encoding is applied).
+inline std::string LanguageFileBytes(const std::vector<TranslationText>& texts) {
+    TranslationTable table;
+    table.Assign(texts);
+    const std::vector<uint8_t> bytes = table.Serialize();
+    return std::string(bytes.begin(), bytes.end());
+}
+
 // The program folder (master "brenvik.lna"), settings file, language manager and UI host of a test.
 struct LanguageEnvironment {
     LanguageEnvironment() {
@@ -19,9 +27,7 @@ struct LanguageEnvironment {
     }
 
     void Write(const std::string& file, const std::vector<TranslationText>& texts) const {
-        TranslationTable table;
-        table.Assign(texts);
-        WriteBytes(folder / file, table.Serialize());
+        WriteFile(folder / file, LanguageFileBytes(texts));
     }
 
     TempFolder folder;

@@ -29,21 +29,22 @@ int IntProperty(const QWidget* widget, const char* name) {
     return value.isValid() && ok ? id : -1;
 }
 
-void SetWidgetText(QWidget* widget, const QString& text) {
+}  // namespace
+
+void SetWidgetText(QWidget* widget, const QString& text, LineEditText lineEdits) {
     if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
         button->setText(text);
     } else if (auto* label = qobject_cast<QLabel*>(widget)) {
-        // Translations are plain text: markup in a language file is shown, not interpreted.
+        // Control texts are plain text: markup in a language file is shown, not interpreted.
         label->setTextFormat(Qt::PlainText);
         label->setText(text);
     } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {
         group->setTitle(text);
-    } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+    } else if (auto* edit = qobject_cast<QLineEdit*>(widget);
+               edit != nullptr && lineEdits == LineEditText::Replace) {
         edit->setText(text);
     }
 }
-
-}  // namespace
 
 void SetControlId(QWidget* widget, int controlId) {
     widget->setProperty(kControlIdProperty, controlId);
@@ -79,7 +80,7 @@ void TranslateDialog(int templateId, QWidget* dialog) {
             continue;
         }
         if (LookupTranslation(DialogKey(templateId, controlId), text)) {
-            SetWidgetText(child, ToQString(text));
+            SetWidgetText(child, ToQString(text), LineEditText::Replace);
         }
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+class QString;
 class QWidget;
 
 namespace orx {
@@ -13,6 +14,15 @@ void SetControlId(QWidget* widget, int controlId);
 int ControlId(const QWidget* widget);
 void SetTemplateId(QWidget* dialog, int templateId);
 int TemplateId(const QWidget* dialog);
+
+// Whether a control's text also goes into a line edit. A translation fills every widget that
+// carries a control id, line edits included; the editor's dialogs keep data in their line edits,
+// so the program's own texts they set leave line edits alone.
+enum class LineEditText { Replace, Keep };
+
+// Shows the text on the widget as its button or label text (plain text, never markup) or its
+// group-box title; a line edit as `lineEdits` says; any other widget is left alone.
+void SetWidgetText(QWidget* widget, const QString& text, LineEditText lineEdits);
 
 // Gives the dialog its translated caption and every descendant, at any depth, that carries a
 // control id and has a translation its translated text (button and label text, group-box title,
