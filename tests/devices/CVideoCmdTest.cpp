@@ -77,8 +77,7 @@ TEST_F(CVideoCmdTest, ReportsOfItsOwnHostsSetTheBusyStateThatStopAllClears) {
 
 TEST_F(CVideoCmdTest, AHostWhoseWindowComesUpAfterTheLookupIsEndedWithItsFailedStart) {
     const std::string slow = work_ / "slowhost";
-    WriteFile(slow, "#!/bin/sh\nsleep 0.5\nexec '" ORX_VDHOST_PATH "' \"$@\" --log '" + HostLog(0) +
-                        "'\n");
+    WriteFile(slow, "#!/bin/sh\nsleep 0.5\nexec '" ORX_VDHOST_PATH "' \"$@\"\n");
     std::filesystem::permissions(slow, std::filesystem::perms::owner_all);
     video_.SetHostLauncher({});
     video_.SetHostProgram(slow);

@@ -143,7 +143,7 @@ TEST_F(PlayoutEngineTest, TheDueTimerFollowsTheScheduleThroughAPauseAndAnEdit) {
     EXPECT_EQ(studio_.due, 1957u);
     EXPECT_EQ(studio_.selected, 0);
     engine_.ApplyPlaylist(nullptr);  // a selection during a run changes nothing
-    while (engine_.playing())
+    while (engine_.playing() && studio_.due)
         FireDue();
     EXPECT_EQ(studio_.Trace(),
               "SEIZE 0@0, V0 1 ~/a.mpg@0, R0 AUTO@713, R0 MIX@713, R0 IN3@713, V0 101@5000, "
@@ -176,7 +176,7 @@ TEST_F(PlayoutEngineTest, LostAirLogLinesAreToldOncePerRunAndTheRunGoesOn) {
     EXPECT_EQ(ui.boxes.size(), 2u);  // a new run tells again
 }
 
-TEST_F(PlayoutEngineTest, FailingMixerCommandEndsTheRunOnceLikeTheOperatorsStop) {
+TEST_F(PlayoutEngineTest, AFailingMixerCommandOrAStopInsideACommandEndsTheRunOnce) {
     studio_.failWord = "IN4";
     Run(TwoBoard());
     engine_.OnRunTick();  // a late tick changes nothing
@@ -190,6 +190,12 @@ TEST_F(PlayoutEngineTest, FailingMixerCommandEndsTheRunOnceLikeTheOperatorsStop)
     };
     Run(TwoBoard());
     EXPECT_EQ(studio_.Trace(8), "R0 IN4@9350, RESTORE 1 -1@24350, V STOPALL@24850");
+    // A run ended inside a clip's PLAY sends nothing more.
+    studio_.onSend = [this](int, int code) {
+        if (code == VIDCMD_PLAY)
+            engine_.OnAirStop();
+    };
+    EXPECT_EQ(Run(TwoBoard()), "SEIZE 0@0, V0 1 ~/a.mpg@0, RESTORE 1 -1@0, V STOPALL@500");
 }
 
 TEST_F(PlayoutEngineTest, ARunNeedsPlayTimeAPreparationThatSucceedsAndTheMixer) {
@@ -216,8 +222,7 @@ TEST_F(PlayoutEngineTest, ARunNeedsPlayTimeAPreparationThatSucceedsAndTheMixer) 
               "V0 1 ~/a.mpg@0");
 }
 
-TEST_F(PlayoutEngineTest, CommandsReenteringTheEngineAreSafe) {
-    // An edit arriving while a clip is sent keeps the record of what was sent.
+TEST_F(PlayoutEngineTest, AnEditArrivingWhileAClipIsSentKeepsTheRecordOfWhatWasSent) {
     studio_.onSend = [this](int, int code) {
         if (code == VIDCMD_PLAY && engine_.playlist().entries[0].fileName[0] == 'a')
             Apply(MakePlaylist(2, {Entry("z.mpg", 4000, 0, 100), Entry("", 0, 0, 100)}));
@@ -225,12 +230,6 @@ TEST_F(PlayoutEngineTest, CommandsReenteringTheEngineAreSafe) {
     Run(TwoBoard(), 2000);
     engine_.OnAirStop();
     EXPECT_EQ(AirLog(), "05.03.2006 14:07:09    2 Video/a.mpg\r\n");
-    // A run ended inside a command sends nothing more.
-    studio_.onSend = [this](int, int code) {
-        if (code == VIDCMD_PLAY)
-            engine_.OnAirStop();
-    };
-    EXPECT_EQ(Run(TwoBoard()), "SEIZE 0@0, V0 1 ~/a.mpg@0, RESTORE 1 -1@0, V STOPALL@500");
 }
 
 TEST_F(PlayoutEngineTest, AClipThatDidNotPlayIsToldOnceAndNotAirLoggedAndTheRunGoesOn) {
