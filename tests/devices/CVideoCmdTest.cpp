@@ -36,7 +36,7 @@ TEST_F(CVideoCmdTest, StartsBoardsInOrderAndServesEachUntilItsHostExitsOrIsClose
     EXPECT_EQ(video_.SendCmd(0, VIDCMD_ISINIT), 1);
 }
 
-TEST_F(CVideoCmdTest, FailedStartsLeaveNoHostRunning) {
+TEST_F(CVideoCmdTest, FailedStartsLeaveNoHostRunningNotEvenOneWhoseWindowComesUpLate) {
     // A failing first launch still tries the second, whose index is then not served: closed.
     UseVdhost({"no-launch"});
     EXPECT_EQ(video_.Start(0, 2), 0);
@@ -48,9 +48,23 @@ TEST_F(CVideoCmdTest, FailedStartsLeaveNoHostRunning) {
     EXPECT_EQ(HostCommands(0), "ISINIT CLOSE");
     EXPECT_EQ(HostCommands(1), "CLOSE ISINIT CLOSE");
     EXPECT_EQ(video_.SendCmd(0, VIDCMD_ISPLAYING), 0);
+    ASSERT_TRUE(WaitUntil([] { return FindWindowByTitle(kTitle1) == 0; }));
+    // The host program shows its window only after the lookup has given up.
+    const std::string slow = work_ / "slowhost";
+    WriteFile(slow, "#!/bin/sh\nsleep 0.5\nexec '" ORX_VDHOST_PATH "' \"$@\"\n");
+    std::filesystem::permissions(slow, std::filesystem::perms::owner_all);
+    video_.SetHostLauncher({});
+    video_.SetHostProgram(slow);
+    EXPECT_EQ(video_.Start(0, 1), 0);
+    // Left running it would take the title and keep the board busy.
+    bool appeared = false;
+    for (int i = 0; i < 200 && !appeared; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        appeared = FindWindowByTitle(kTitle1) != 0;
+    }
+    EXPECT_FALSE(appeared);
 }
 
-// Reports served inside a command's wait are the transport's own (tested there).
 TEST_F(CVideoCmdTest, ReportsOfItsOwnHostsSetTheBusyStateThatStopAllClears) {
     std::string reports;  // "<board><B if busy after it> " each
     const auto player = MessageWindow::Create("", [&](const WindowMessage& m) -> int64_t {
@@ -73,22 +87,6 @@ TEST_F(CVideoCmdTest, ReportsOfItsOwnHostsSetTheBusyStateThatStopAllClears) {
     EXPECT_FALSE(video_.boardBusy(0));
     ASSERT_TRUE(WaitUntil([&] { return player->ServePending(), reports.size() > 3; }));
     EXPECT_EQ(reports, "0B 0 ");
-}
-
-TEST_F(CVideoCmdTest, AHostWhoseWindowComesUpAfterTheLookupIsEndedWithItsFailedStart) {
-    const std::string slow = work_ / "slowhost";
-    WriteFile(slow, "#!/bin/sh\nsleep 0.5\nexec '" ORX_VDHOST_PATH "' \"$@\"\n");
-    std::filesystem::permissions(slow, std::filesystem::perms::owner_all);
-    video_.SetHostLauncher({});
-    video_.SetHostProgram(slow);
-    EXPECT_EQ(video_.Start(0, 1), 0);
-    // Left running it would take the title and keep the board busy.
-    bool appeared = false;
-    for (int i = 0; i < 200 && !appeared; ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        appeared = FindWindowByTitle(kTitle1) != 0;
-    }
-    EXPECT_FALSE(appeared);
 }
 
 TEST_F(CVideoCmdTest, ATransientTransportErrorDoesNotForgetALiveHost) {
