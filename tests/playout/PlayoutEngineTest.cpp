@@ -135,7 +135,7 @@ TEST_F(PlayoutEngineTest, TheDueTimerFollowsTheScheduleThroughAPauseAndAnEdit) {
     EXPECT_EQ(studio_.due, 4006u);  // b, 3 s later than planned
     clock_.Advance(50);
     engine_.OnRunTick();
-    EXPECT_EQ(studio_.times, std::make_pair(4957, 11267));
+    EXPECT_EQ(studio_.times, std::make_pair(4957, 11267));  // the times shown are shifted too
     studio_.selected = 0;
     // The second clip now starts 3 s before the first ends: at 7 007.
     Apply(MakePlaylist(2, {Entry("a.mpg", 10007, 1, 1013), Entry("c.mpg", 4000, 1, 3000),
