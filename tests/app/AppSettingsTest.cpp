@@ -44,11 +44,6 @@ TEST_F(AppSettingsTest, DefaultsAreSavedInOrderEveryFieldSurvivesAndEmptyOrOddVa
         test::WriteFile(ini_, "[Hardware]\r\nMPEG="s + stored);  // but 0 or 1: two boards
         EXPECT_EQ(Loaded().mpeg, expected) << "MPEG=" << stored;
     }
-    EXPECT_EQ(FileKind("C:\\Video\\NEWS.VID"), kFileKindPlaylist);  // the last extension, any case
-    EXPECT_EQ(FileKind("a.vid.Avi"), kFileKindAvi);
-    for (const char* none : {"clip.mpeg", "/v.vid/noextension", "trailingdot.", ""}) {
-        EXPECT_EQ(FileKind(none), -1) << none;
-    }
 }
 
 }  // namespace orx

@@ -121,23 +121,6 @@ TEST_F(CRemoteCmdTest, FailuresAreReportedOncePerBurst) {
     EXPECT_LT(remote_.SendCmd(3, "CUT"), 0);
 }
 
-TEST_F(CRemoteCmdTest, LaunchStartsTheApplicationOnlyWhenItIsMissing) {
-    // No program in the folder: failure, and the caller's message stands for the burst.
-    EXPECT_EQ(remote_.Launch(work_.Path()), 0);
-    EXPECT_EQ(remote_.SendCmd(0, "CUT"), 0);
-    EXPECT_TRUE(ui_.boxes.empty());
-
-    // A relative folder typed without its trailing separator still names the program in it.
-    InstallTallyx(work_ / "sub/");
-    const std::filesystem::path cwd = std::filesystem::current_path();
-    std::filesystem::current_path(work_.Path());
-    EXPECT_EQ(remote_.Launch("sub"), 1);
-    std::filesystem::current_path(cwd);
-    ASSERT_TRUE(WaitUntil(MixerRunning));
-    EXPECT_EQ(remote_.Launch(work_ / "sub/"), 1);
-    EXPECT_EQ(ReadFile(work_ / "sub/starts"), "run\n");
-}
-
 TEST_F(CRemoteCmdTest, AHungApplicationCostsOneTimeoutPerSequence) {
     HungWindow hung(CRemoteCmd::kWindowTitle);
     SetSendTimeoutMsForTesting(200);

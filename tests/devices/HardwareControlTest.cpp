@@ -11,27 +11,38 @@ protected:
     HardwareControl hardware_{video_, remote_, clock_};
 };
 
-TEST_F(HardwareControlTest, OpenStartsBoardsSetsVolumeAndLaunchesTheMixer) {
-    InstallTallyx(work_.Path());
+TEST_F(HardwareControlTest, OpenSetsTheVolumeOfEveryHostItStartsAndLaunchesTheMixerOnce) {
     EXPECT_FALSE(hardware_.OpenHardware(0));  // no boards
     Settings().mpeg = 2;
     Settings().editOnlyMode = 1;
     EXPECT_FALSE(hardware_.OpenHardware(0));
     EXPECT_TRUE(launched_.empty());
-
+    // The mixer program in a relative folder typed without its trailing separator.
+    InstallTallyx(work_ / "sub/");
+    Settings().remotePath = "sub";
+    const std::filesystem::path cwd = std::filesystem::current_path();
+    std::filesystem::current_path(work_.Path());
     Settings().editOnlyMode = 0;
     Settings().volumeSet = 1;
     Settings().audioVolume = 55;
     EXPECT_TRUE(hardware_.OpenHardware(0x4242));
+    std::filesystem::current_path(cwd);
     EXPECT_EQ(video_.replyWindow(), 0x4242u);
     ASSERT_TRUE(WaitUntil(MixerRunning));
+    EXPECT_TRUE(hardware_.ReviveBoards());  // both alive: nothing happens
+    ASSERT_TRUE(CloseWindow(CVideoCmd::HostTitle(0)));
+    EXPECT_TRUE(hardware_.ReviveBoards());  // the dead host is started again, with its volume
     // Closing stops and closes the hosts and leaves the mixer running: reopening finds it.
     hardware_.CloseHardware();
-    EXPECT_EQ(HostCommands(0), "ISINIT VOLUME:55 STOP CLOSE");
+    EXPECT_EQ(HostCommands(0), "ISINIT VOLUME:55 CLOSE ISINIT VOLUME:55 STOP CLOSE");
     EXPECT_EQ(HostCommands(1), "ISINIT VOLUME:55 STOP CLOSE");
     EXPECT_TRUE(hardware_.OpenHardware(0));
-    EXPECT_EQ(ReadFile(work_ / "starts"), "run\n");
+    EXPECT_EQ(ReadFile(work_ / "sub/starts"), "run\n");
     EXPECT_TRUE(ui_.boxes.empty());
+    UseVdhost({"--fail-isinit"});  // one that cannot be started again is told
+    ASSERT_TRUE(CloseWindow(CVideoCmd::HostTitle(0)));
+    EXPECT_FALSE(hardware_.ReviveBoards());
+    EXPECT_EQ(BoxTexts(), std::vector{TranslateString(3047)});
 }
 
 TEST_F(HardwareControlTest, FailuresAreReportedAndLeaveHardwareUnavailable) {
@@ -45,9 +56,16 @@ TEST_F(HardwareControlTest, FailuresAreReportedAndLeaveHardwareUnavailable) {
     UseVdhost();
     std::filesystem::remove(work_ / "tallyx");
     EXPECT_FALSE(hardware_.OpenHardware(0));  // no mixer program in the remote folder
+    EXPECT_EQ(remote_.SendCmd(0, "CUT"), 0);  // its message stands for the burst
+    // A check whose seizure fails still closes the hosts.
+    WriteFile(sample_, "sample");
+    StartMixer({"--fail-all"});
+    hardware_.CheckVideoBoard(0, 0, work_.Path());
     EXPECT_EQ(BoxTexts(), (std::vector{FormatTranslated(3000, {sample_}), TranslateString(3047),
-                                       TranslateString(18002)}));
+                                       TranslateString(18002), TranslateString(18005)}));
     EXPECT_EQ(ui_.boxes[2].type, mb::IconError);
+    EXPECT_EQ(HostCommands(0), "ISINIT ISINIT STOP CLOSE");  // the open's host, then the check's
+    EXPECT_EQ(ui_.cursorChanges, (std::vector<bool>{true, false}));
 }
 
 TEST_F(HardwareControlTest, CheckOfTheSecondBoardPlaysTheSampleOnItsInput) {
@@ -69,32 +87,6 @@ TEST_F(HardwareControlTest, CheckOfTheSecondBoardPlaysTheSampleOnItsInput) {
     const std::string mixer = MixerCommands();
     EXPECT_LT(mixer.find("0:IN16"), mixer.find("2:FREEZE"));
     EXPECT_TRUE(mixer.ends_with("2:FREEZE 0:CUT 0:IN2 0:MIX 0:AUTO 0:IN2")) << mixer;
-}
-
-TEST_F(HardwareControlTest, CheckWithAFailedSeizeStillClosesTheHosts) {
-    WriteFile(sample_, "sample");
-    StartMixer({"--fail-all"});
-    hardware_.CheckVideoBoard(0, 0, work_.Path());
-    EXPECT_EQ(BoxTexts(), std::vector{TranslateString(18005)});
-    EXPECT_EQ(HostCommands(0), "ISINIT STOP CLOSE");
-    EXPECT_EQ(ui_.cursorChanges, (std::vector<bool>{true, false}));
-}
-
-TEST_F(HardwareControlTest, ADeadHostIsRelaunchedWithItsVolumeBeforeARun) {
-    InstallTallyx(work_.Path());
-    Settings().mpeg = 2;
-    Settings().volumeSet = 1;
-    ASSERT_TRUE(hardware_.OpenHardware(0));
-    EXPECT_TRUE(hardware_.ReviveBoards());  // both alive: nothing happens
-    ASSERT_TRUE(CloseWindow(CVideoCmd::HostTitle(0)));
-    EXPECT_TRUE(hardware_.ReviveBoards());
-    EXPECT_EQ(HostCommands(0), "ISINIT VOLUME:70 CLOSE ISINIT VOLUME:70");
-    EXPECT_EQ(HostCommands(1), "ISINIT VOLUME:70");
-    EXPECT_TRUE(ui_.boxes.empty());
-    UseVdhost({"--fail-isinit"});
-    ASSERT_TRUE(CloseWindow(CVideoCmd::HostTitle(0)));
-    EXPECT_FALSE(hardware_.ReviveBoards());
-    EXPECT_EQ(BoxTexts(), std::vector{TranslateString(3047)});
 }
 
 }  // namespace

@@ -1,12 +1,13 @@
 #pragma once
 
-// Playout scaffolding: a studio standing in for both channels, timer 1 and the views, and a fresh
-// program folder with default settings per test.
+// Playout scaffolding: a studio standing in for both channels, the timers and the views, and a
+// fresh program folder with default settings per test.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <functional>
+#include <optional>
 
 #include "app/AppSettings.h"
 #include "app/IniFile.h"
@@ -16,9 +17,9 @@
 
 namespace orx::test {
 
-// Logs each channel call with its run time (ticks since construction): "V<board> <code> [text]",
-// "V STOPALL", "R<mode> <word>", "SEIZE <logoOff>", "RESTORE <cut> <in>", "RESET"; "~/" stands
-// for the video folder.
+// Logs each channel call with its time (ticks since construction or Restart): "V<board> <code>
+// [text]", "V STOPALL", "R<mode> <word>", "SEIZE <logoOff>", "RESTORE <cut> <in>", "RESET"; "~/"
+// stands for the video folder. A PLAY to deadBoard fails; a mixer command failWord fails.
 class Studio : public IVideoChannel, public IRemoteChannel, public ITimer, public IPlayoutView {
 public:
     explicit Studio(Clock& clock) : clock_(clock), start_(clock.Ticks()) {}
@@ -31,7 +32,9 @@ public:
         }
         Log(what);
         onSend(board, code);
-        return code == VIDCMD_ISPLAYING ? isPlaying[board & 1] : 1;
+        if (code == VIDCMD_ISPLAYING)
+            return isPlaying[board & 1];
+        return board == deadBoard && code == VIDCMD_PLAY ? 0 : 1;
     }
     void StopAll() override { Log("V STOPALL"); }
     int SendCmd(int mode, const char* word, WindowHandle wParam = 0) override {
@@ -51,10 +54,12 @@ public:
 
     void Start(uint32_t periodMs) override { period = periodMs, running = true; }
     void Stop() override { running = false; }
+    void ArmDue(uint32_t delayMs) override { due = delayMs; }
+    void CancelDue() override { due.reset(); }
 
     void ShowTimes(int32_t clipMs, int32_t totalMs) override { times = {clipMs, totalMs}; }
     void ShowFileName(const std::string&) override {}
-    void UpdateToolbar() override { onToolbar(); }
+    void UpdateToolbar() override {}
     void FillClipList() override { selected = -1; }
     int SelectedClipRow() override { return selected; }
     void SelectClipRow(int row) override { rows.push_back(selected = row); }
@@ -62,6 +67,8 @@ public:
     int RestoreComboIndex() override { return restoreCombo; }
 
     int32_t Now() const { return static_cast<int32_t>(clock_.Ticks() - start_); }
+    // Forgets the calls and counts the time from now.
+    void Restart() { calls.clear(), rows.clear(), start_ = clock_.Ticks(); }
     // "<call>@<ms>, ..." from call index from on.
     std::string Trace(size_t from = 0) const {
         std::string out;
@@ -71,18 +78,18 @@ public:
     }
 
     std::vector<std::pair<std::string, int32_t>> calls;
-    int isPlaying[2] = {1, 1};
+    int isPlaying[2] = {1, 1}, deadBoard = -1;
     std::function<void(int board, int code)> onSend = [](int, int) {};
-    std::function<void()> onToolbar = [] {}, whileBoxShown;
+    std::function<void()> whileBoxShown;
     std::string failWord;
     int seizeResult = 1;
     WindowHandle lastWParam = 0;
     bool running = false;
     uint32_t period = 0;
+    std::optional<uint32_t> due;  // the armed due timer's delay
     std::pair<int32_t, int32_t> times;
-    int selected = -1;
+    int selected = -1, restoreCombo = 1;  // "Previous"
     std::vector<int> rows;
-    int restoreCombo = 1;  // "Previous"
 
 private:
     int Log(std::string what, int result = 1) {
@@ -117,18 +124,13 @@ inline PlaylistEntry Entry(const char* fileName, int32_t durationMs, int32_t tra
     return e;
 }
 
-// Timed as Playlist::Load leaves it; TwoBoard() is A 10 000 ms, B 8 000 ms, the end entry, all
-// "MIX" with interleave 1 000.
+// Timed as Playlist::Load leaves it.
 inline Playlist MakePlaylist(int32_t boardCount, std::vector<PlaylistEntry> entries) {
     Playlist p;
     p.boardCount = boardCount;
     p.entries = std::move(entries);
     p.ComputeTotal();
     return p;
-}
-inline Playlist TwoBoard() {
-    return MakePlaylist(
-        2, {Entry("a.mpg", 10000, 1, 1000), Entry("b.mpg", 8000, 1, 1000), Entry("", 0, 1, 1000)});
 }
 
 }  // namespace orx::test
