@@ -144,6 +144,12 @@ bool MpvDecoderHost::SetFlag(const char* name, bool value) {
     return mpv_set_property(mpv_, name, MPV_FORMAT_FLAG, &flag) >= 0;
 }
 
+bool MpvDecoderHost::CountsAsRunning(int64_t id) const {
+    auto it = clips_.find(id);
+    // Played (or resumed) and not yet on screen counts: the player waits for its "started".
+    return it != clips_.end() && (it->second.started || (id == current_ && !paused_));
+}
+
 void MpvDecoderHost::ReportStarted(Clip& clip) {
     clip.started = true;
     out_ << "started: " << clip.name << std::endl;
@@ -292,14 +298,18 @@ void MpvDecoderHost::OnEvent(const mpv_event& event) {
             if (it == clips_.end())
                 break;
             Clip& clip = it->second;
-            const bool byCommand =
-                end->reason == MPV_END_FILE_REASON_STOP || end->reason == MPV_END_FILE_REASON_QUIT;
             if (end->reason == MPV_END_FILE_REASON_ERROR)
                 out_ << "error: " << clip.name << ": " << mpv_error_string(end->error) << '\n';
             out_ << "stopped: " << clip.name << std::endl;
-            // A clip stopped or replaced before it ran was never on air; one that failed or
-            // ended by itself is reported either way, so the player can go on.
-            if (clip.started || !byCommand)
+            // A clip stopped or replaced before it ran was never on air. When the player quits
+            // (the host never asks it to: its window was closed), the clip the player counts as
+            // running ends with it. One that failed or ended by itself is reported either way,
+            // so the player can go on.
+            const bool report = end->reason == MPV_END_FILE_REASON_STOP ? clip.started
+                                : end->reason == MPV_END_FILE_REASON_QUIT
+                                    ? CountsAsRunning(end->playlist_entry_id)
+                                    : true;
+            if (report)
                 QueueReport(clip.replyWindow, kNotifyStopped);
             if (end->playlist_entry_id == current_) {
                 current_ = 0;
@@ -312,7 +322,7 @@ void MpvDecoderHost::OnEvent(const mpv_event& event) {
         }
         case MPV_EVENT_SHUTDOWN:
             for (auto& [id, clip] : clips_) {
-                if (clip.started)
+                if (CountsAsRunning(id))
                     QueueReport(clip.replyWindow, kNotifyStopped);
             }
             break;

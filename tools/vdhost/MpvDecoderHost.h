@@ -73,6 +73,9 @@ private:
     int64_t Load(WindowHandle replyTo, const std::string& path, bool paused);
     int64_t SetVolume(const std::string& text);
     void OnEvent(const mpv_event& event);
+    // Whether the player counts the clip as running: it started, or it was played and has not
+    // come on screen yet.
+    bool CountsAsRunning(int64_t id) const;
     void ReportStarted(Clip& clip);
     void DestroyPlayer();
     bool SetFlag(const char* name, bool value);
