@@ -52,6 +52,7 @@ const char kCommonUsage[] =
 bool ParseHostArgs(const std::vector<std::string>& args, HostOptions& options, bool& help,
                    std::string& error, const OwnOptionParser& own) {
     help = false;
+    error.clear();
     bool haveTitle = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
