@@ -73,7 +73,6 @@ TEST_F(MpvHost, PlaysCuesPausesAndStopsAndReportsTheRealStartAndEnd) {
     EXPECT_EQ(Send(VIDCMD_PAUSE), 0);  // nothing loaded
     // Played at once; "stopped" when the clip has really run out.
     ASSERT_EQ(Send(VIDCMD_PLAY, clips_ / "clip_1.mpg"), 1);
-    ASSERT_TRUE(Heard("1:0 "));
     ASSERT_TRUE(Heard("1:0 1:1 "));
     EXPECT_EQ(Send(VIDCMD_ISPLAYING), 0);
 
