@@ -28,14 +28,10 @@ TEST(MixerPanel, ShowsBusesTransitionFreezeAndKeyersAsTheyChange) {
               "BARS | IN2 | MIX, AUTO / CUT take the preview | no transition | FAST=off "
               "FREEZE=off LOGO1=off LOGO2=on CLOCK=off THERMO=off ");
 
-    for (auto [mode, word] : {std::pair{0, "FAST"},
-                              {0, "AUTO"},
-                              {0, "EFFECT3"},
-                              {0, "IN3"},
-                              {0, "FREEZE"},
-                              {1, "THERMO"},
-                              {2, "LOGO2"}})
-        ASSERT_EQ(mixer.Command(mode, word), 1) << word;
+    for (const char* press : {"FAST", "AUTO", "EFFECT3", "IN3", "FREEZE"})
+        ASSERT_EQ(mixer.Command(0, press), 1) << press;
+    ASSERT_EQ(mixer.Command(1, "THERMO"), 1);
+    ASSERT_EQ(mixer.Command(2, "LOGO2"), 1);
     panel.Refresh();
     EXPECT_EQ(shown(),
               "IN3 | BARS | EFFECT3, source keys take with AUTO | EFFECT3 BARS > IN3 | FAST=on "

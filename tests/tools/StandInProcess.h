@@ -23,18 +23,16 @@ inline std::vector<std::string> Words(const std::string& text) {
 
 class StandInProcess : public ::testing::Test {
 protected:
-    // Starts the program args[0], its standard output into the file output when given; returns
-    // the window of that title once it is up.
-    WindowHandle Start(std::vector<std::string> args, const std::string& title,
-                       const std::string& output = {}) {
+    // Starts the program args[0], its standard output into the file dir_/"out"; returns the
+    // window of that title once it is up.
+    WindowHandle Start(std::vector<std::string> args, const std::string& title) {
         std::vector<char*> argv{nullptr};
         for (std::string& a : args)
             argv.insert(argv.end() - 1, a.data());
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
-        if (!output.empty())
-            posix_spawn_file_actions_addopen(&actions, 1, output.c_str(),
-                                             O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        posix_spawn_file_actions_addopen(&actions, 1, (dir_ / "out").c_str(),
+                                         O_WRONLY | O_CREAT | O_TRUNC, 0600);
         EXPECT_EQ(posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ), 0);
         posix_spawn_file_actions_destroy(&actions);
         WaitUntil([&] { return FindWindowByTitle(title) != 0; });

@@ -1,6 +1,5 @@
 #include "MixerModel.h"
 #include "StandInProcess.h"
-#include "devices/CRemoteCmd.h"
 #include "devices/MixerVocabulary.h"
 #include "devices/Payloads.h"
 #include "playout/PlayoutFakes.h"
@@ -60,12 +59,10 @@ TEST(MixerModel, WithFastOnTheSourceKeyTakesItsSourceToAirTheWayCutOrAutoChose) 
     const auto m = Mixer("--program IN1 --preview IN2 --on FAST --speed 2", clock);
     // AUTO chooses a transition with the selected key, which the source key then performs.
     Expect(m, "0:AUTO=1 0:EFFECT2=1 3:AIR_IN1=2 3:CUT=1 0:IN3=1 3:AIR_IN3=2 3:AIR_IN1=1 3:IN1=2");
-    auto running = m->Running();
-    ASSERT_TRUE(running);
-    EXPECT_EQ(running->from, MixerModel::SourceIndex("IN1"));
-    EXPECT_EQ(running->to, MixerModel::SourceIndex("IN3"));
-    EXPECT_EQ(running->key, MixerModel::KeyIndex("EFFECT2"));
-    EXPECT_EQ(running->lengthMs, 350u);  // 700 ms at speed 2
+    const auto running = m->Running().value_or(MixerModel::Transition{});
+    EXPECT_EQ(std::tuple(running.from, running.to, running.key, running.lengthMs),
+              std::tuple(MixerModel::SourceIndex("IN1"), MixerModel::SourceIndex("IN3"),
+                         MixerModel::KeyIndex("EFFECT2"), 350u));  // 700 ms at speed 2
     clock.Advance(349);
     EXPECT_TRUE(m->Running());
     clock.Advance(1);
@@ -81,62 +78,37 @@ TEST(MixerModel, WithFastOnTheSourceKeyTakesItsSourceToAirTheWayCutOrAutoChose) 
     EXPECT_EQ(m->Running()->lengthMs, 150u);  // MIX
 }
 
-// The mixer behind an in-process "ORX Remote Control" window, driven by the player's own
-// remote channel: seize, every mixer event of a schedule, then the restore of the run's end.
-class MixerRun : public ::testing::Test {
-protected:
-    MixerRun() {
-        Settings().mpegInput1 = 2;  // IN3
-        Settings().mpegInput2 = 3;  // IN4
-        window_ = MessageWindow::Create(CRemoteCmd::kWindowTitle, [this](const WindowMessage& m) {
-            MixerCommand c;
-            return DecodeMixerPayload(m.data.data(), m.data.size(), c)
-                       ? int64_t{mixer_->Command(c.mode, c.word)}
-                       : int64_t{0};
-        });
+// A playlist's mixer events sent to a mixer that the seize has left with FAST on: after each,
+// "word:source on air", with "~KEY" while a transition runs and "*" while the picture is frozen.
+// The boards' inputs are IN3 and IN4 (the settings' defaults).
+std::string OnAir(Playlist playlist) {
+    ManualClock clock;
+    const auto mixer = Mixer("--program IN1 --preview IN2 --on FAST", clock);
+    PlaySchedule schedule;
+    PrepareSchedule(playlist, schedule);
+    std::string out;
+    for (const MixerEvent& e : schedule.mixerEvents) {
+        EXPECT_EQ(mixer->Command(e.mode, e.word), 1) << e.word;
+        out += e.word + ":" + kSourceNames[mixer->Program()];
+        if (const auto t = mixer->Running())
+            out += std::string("~") + kTransitionKeys[t->key];
+        out += mixer->IsOn("FREEZE") ? "* " : " ";
+        clock.Advance(1000);
     }
-    // After each event "word:source on air", with "~KEY" while a transition runs and "*" while
-    // the picture is frozen; then "restore:" and the source on air afterwards.
-    std::string Run(Playlist playlist) {
-        PlaySchedule schedule;
-        PrepareSchedule(playlist, schedule);
-        std::string out;
-        EXPECT_EQ(remote_.Seize(0), 1);
-        EXPECT_TRUE(mixer_->IsOn("FAST"));
-        for (const MixerEvent& e : schedule.mixerEvents) {
-            EXPECT_NE(remote_.SendCmd(e.mode, e.word.c_str()), 0) << e.word;
-            out += e.word + ":" + kSourceNames[mixer_->Program()];
-            if (const auto t = mixer_->Running())
-                out += std::string("~") + kTransitionKeys[t->key];
-            out += mixer_->IsOn("FREEZE") ? "* " : " ";
-            clock_.Advance(1000);
-        }
-        remote_.Restore(0, -1);  // "Previous"
-        EXPECT_FALSE(mixer_->IsOn("FAST"));
-        return out + "restore:" + kSourceNames[mixer_->Program()];
-    }
-
-    WindowFolder windows_;
-    test::ManualClock clock_;
-    std::shared_ptr<MixerModel> mixer_ = Mixer("--program IN1 --preview IN2", clock_);
-    std::unique_ptr<MessageWindow> window_;
-    CRemoteCmd remote_{clock_};
-};
-
-TEST_F(MixerRun, EveryClipOfATwoBoardRunIsOnAirFromItsOwnSourceEvent) {
-    EXPECT_EQ(Run(test::MakePlaylist(
-                  2, {test::Entry("a.mpg", 5000, 1, 1000), test::Entry("b.mpg", 5000, 2, 1000),
-                      test::Entry("c.mpg", 5000, 0, 1000), test::Entry("", 0, 1, 1000)})),
-              "AUTO:IN1 MIX:IN1 IN3:IN3~MIX AUTO:IN3 EFFECT1:IN3 IN4:IN4~EFFECT1 "
-              "CUT:IN4 IN3:IN3 AUTO:IN3 MIX:IN3 restore:IN1");
+    return out;
 }
 
-TEST_F(MixerRun, WithOneBoardItsInputGoesToAirFirstAndFreezesCoverTheClipChanges) {
-    EXPECT_EQ(Run(test::MakePlaylist(
-                  1, {test::Entry("a.mpg", 5000, 0, 100), test::Entry("b.mpg", 5000, 1, 300, 500),
-                      test::Entry("c.mpg", 5000, 1, 300, 500), test::Entry("", 0, 1, 300)})),
-              "CUT:IN1 IN3:IN3 FREEZE:IN3* FREEZE:IN3 FREEZE:IN3* FREEZE:IN3 AUTO:IN3 MIX:IN3 "
-              "restore:IN1");
+// Two boards: each clip's input is on air from its own source event. One board: its input goes
+// to air first and freezes cover the changes of clip.
+TEST(MixerRun, EveryClipIsOnAirFromItsOwnSourceEvent) {
+    EXPECT_EQ(OnAir(MakePlaylist(2, {Entry("a.mpg", 5000, 1, 1000), Entry("b.mpg", 5000, 2, 1000),
+                                     Entry("c.mpg", 5000, 0, 1000), Entry("", 0, 1, 1000)})),
+              "AUTO:IN1 MIX:IN1 IN3:IN3~MIX AUTO:IN3 EFFECT1:IN3 IN4:IN4~EFFECT1 "
+              "CUT:IN4 IN3:IN3 AUTO:IN3 MIX:IN3 ");
+    EXPECT_EQ(
+        OnAir(MakePlaylist(1, {Entry("a.mpg", 5000, 0, 100), Entry("b.mpg", 5000, 1, 300, 500),
+                               Entry("c.mpg", 5000, 1, 300, 500), Entry("", 0, 1, 300)})),
+        "CUT:IN1 IN3:IN3 FREEZE:IN3* FREEZE:IN3 FREEZE:IN3* FREEZE:IN3 AUTO:IN3 MIX:IN3 ");
 }
 
 using TallyxProgram = StandInProcess;

@@ -1,10 +1,7 @@
-#include <fcntl.h>
 #include <sys/stat.h>
-
-#include <future>
+#include <unistd.h>
 
 #include "ClipDuration.h"
-#include "CommandLog.h"
 #include "DecoderHost.h"
 #include "StandInProcess.h"
 #include "devices/Channels.h"
@@ -44,10 +41,16 @@ protected:
 };
 
 TEST_F(DecoderHostTest, ClipsEndOnTimeAcrossTheTickWrapAndPauseFreezesTheTimeLeft) {
+    const std::string fifo = dir_ / "pipe_10.mpg";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     DecoderHost host = MakeHost();
     ASSERT_EQ(host.Handle(Command(VIDCMD_PLAY, dir_ / "b_1500ms.mpg", 2)), 1);
-    EXPECT_EQ(host.Handle(Command(VIDCMD_PLAY, dir_ / "missing_10.mpg", 3)), 0);
-    EXPECT_EQ(host.Handle(Command(VIDCMD_PLAY, dir_.Path(), 3)), 0);  // a folder is no clip
+    // What cannot be opened leaves the clip alone. The FIFO's open must not block: the alarm
+    // would end the test rather than let it hang.
+    alarm(10);
+    for (const std::string& bad : {dir_ / "missing_10.mpg", dir_.Path(), fifo})
+        EXPECT_EQ(host.Handle(Command(VIDCMD_PLAY, bad, 3)), 0) << bad;
+    alarm(0);
     clock_.Advance(1499);
     host.Tick();
     EXPECT_EQ(host.Handle(Command(VIDCMD_ISPLAYING)), 1);
@@ -84,22 +87,6 @@ TEST_F(DecoderHostTest, ClipsEndOnTimeAcrossTheTickWrapAndPauseFreezesTheTimeLef
     EXPECT_EQ(failing.Handle(Command(6)), 0);
 }
 
-TEST_F(DecoderHostTest, AFifoNamedLikeAClipIsRefusedWithoutBlocking) {
-    const std::string fifo = dir_ / "pipe_10.mpg";
-    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    DecoderHost host = MakeHost();
-    auto play =
-        std::async(std::launch::async, [&] { return host.Handle(Command(VIDCMD_PLAY, fifo)); });
-    if (play.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
-        // Blocked in open(): a writer lets it go, so that the test fails instead of hanging.
-        const int writer = open(fifo.c_str(), O_WRONLY);
-        close(writer);
-        FAIL() << "PLAY of a FIFO blocked";
-    }
-    EXPECT_EQ(play.get(), 0);
-    EXPECT_FALSE(host.Loaded());
-}
-
 TEST_F(DecoderHostTest, DurationFromTheNameThenTheProbeThenTheDefaultScaledBySpeed) {
     options_.speed = 4;
     options_.defaultDurationMs = 2000;
@@ -125,34 +112,6 @@ TEST_F(DecoderHostTest, DurationFromTheNameThenTheProbeThenTheDefaultScaledBySpe
     std::string error;
     for (const char* bad : {"??", "?t? --speed 0", "?t? --speed -1", "?t? --default-ms 5s"})
         EXPECT_FALSE(ParseDecoderHostArgs(Words(bad), options_, help, error)) << bad;
-}
-
-using VdhostProgram = StandInProcess;
-
-TEST_F(VdhostProgram, ServesReportsAndClosesOverTheTransport) {
-    const std::string log = dir_ / "vdhost.log", clip = dir_ / "short_50ms.mpg";
-    const WindowHandle host =
-        Start({ORX_VDHOST_PATH, "?MPEG2_Video_Window_1?", "--log", log}, "MPEG2_Video_Window_1");
-    std::string heard;
-    const auto player = MessageWindow::Create("", [&](const WindowMessage& m) {
-        heard += std::to_string(m.wParam == host) + ":" + std::to_string(m.dwData) + " ";
-        return int64_t{0};
-    });
-    WriteFile(clip);
-    const DecoderPayload p = EncodeDecoderPayload(clip);
-    EXPECT_EQ(
-        SendWindowMessage(host, kWmCopyData, player->Handle(), VIDCMD_PLAY2, p.data(), p.size()),
-        1);
-    // Reported to the sender's window as started, then stopped when the clip has run out.
-    EXPECT_TRUE(WaitUntil([&] {
-        player->ServePending();
-        return heard == "1:0 1:1 ";
-    })) << heard;
-    EXPECT_EQ(SendWindowMessage(host, kWmCopyData, 0, VIDCMD_ISPLAYING, p.data(), p.size()), 0);
-    EXPECT_EQ(Close(host), 0);
-    // One log line per message, stamped in wall-clock milliseconds.
-    EXPECT_EQ(LoggedCommands(log), "2:" + clip + " 101 WM_CLOSE");
-    EXPECT_LT(std::abs(std::stoll(ReadFile(log)) - CommandLog::WallClockMs()), 60000);
 }
 
 }  // namespace

@@ -7,19 +7,16 @@
 #include <string>
 #include <vector>
 
-#include "CommandLog.h"
+#include "DecoderHostBase.h"
 #include "platform/Clock.h"
-#include "platform/WindowTransport.h"
 
 namespace orx {
 
-struct DecoderHostOptions {
-    std::string title;  // window title, from "?<title>?"
+struct DecoderHostOptions : HostOptions {
     bool failIsInit = false;
     bool failPlay = false;
     double speed = 1.0;                // clip durations are divided by this
     int64_t defaultDurationMs = 5000;  // when neither the name nor a probe gives one
-    std::string logPath;
 };
 
 // Parses the command line of vdhost. Returns false with a message in error on bad usage;
@@ -29,24 +26,20 @@ bool ParseDecoderHostArgs(const std::vector<std::string>& args, DecoderHostOptio
 const char* DecoderHostUsage();
 
 // The model of one decoder board: at most one clip loaded, running or paused, ending when its
-// duration has run out. Replies are computed in Handle; the notifications it causes are queued
-// and sent by the caller after the reply (TakeReports), as a real host reports from its own loop.
-class DecoderHost {
+// duration has run out.
+class DecoderHost : public DecoderHostBase {
 public:
-    struct Report {
-        WindowHandle window = 0;
-        uint64_t code = 0;  // 0 started, 1 stopped
-    };
     using DurationProbe = std::function<std::optional<int64_t>(const std::string&)>;
 
     DecoderHost(DecoderHostOptions options, Clock& clock, std::ostream& out,
                 DurationProbe probe = {});
 
-    int64_t Handle(const WindowMessage& message);
-    std::vector<Report> TakeReports();
-    bool HasReports() const { return !reports_.empty(); }
     // Ends the clip when its time has run out.
     void Tick();
+    int64_t Service() override {
+        Tick();
+        return MsUntilEnd();
+    }
     // Milliseconds until the running clip ends; -1 when none is running.
     int64_t MsUntilEnd();
 
@@ -55,20 +48,19 @@ public:
     int Volume() const { return volume_; }
     const std::string& ClipPath() const { return clip_; }
     const DecoderHostOptions& Options() const { return options_; }
-    bool OpenLog() { return log_.Open(options_.logPath); }
+
+protected:
+    int64_t Command(uint64_t code, const std::string& text, WindowHandle replyTo) override;
 
 private:
-    int64_t Load(const WindowMessage& message, const std::string& path, bool paused);
+    int64_t Load(WindowHandle replyTo, const std::string& path, bool paused);
     void Unload(const char* why);
     int64_t ClipDurationMs(const std::string& path);
     int64_t Remaining();
 
     DecoderHostOptions options_;
     Clock& clock_;
-    std::ostream& out_;
     DurationProbe probe_;
-    CommandLog log_;
-    std::vector<Report> reports_;
 
     bool loaded_ = false;
     bool paused_ = false;

@@ -9,16 +9,10 @@
 #include <iterator>
 
 #include "devices/Channels.h"
-#include "devices/Payloads.h"
 
 namespace orx {
 
 namespace {
-
-bool TakesText(uint64_t code) {
-    return code == VIDCMD_PLAY || code == VIDCMD_PLAY2 || code == VIDCMD_CUE ||
-           code == VIDCMD_VOLUME;
-}
 
 std::string BaseName(const std::string& path) {
     const size_t slash = path.find_last_of("/\\");
@@ -39,41 +33,18 @@ const char* MpvHostUsage() {
     return "usage: vdhost-mpv ?<window title>? [options]\n"
            "Decoder host that plays clips with libmpv: owns the window <title>, answers decoder\n"
            "commands and reports playback start and end to the player.\n"
-           "  --headless           no video window and no audio (also when no display is set)\n"
-           "  --log FILE           append one line per received message to FILE\n"
-           "  --help               show this text\n"
-           "Exit status: 0 after WM_CLOSE, 1 when the window cannot be created, 2 on bad usage.\n";
+           "  --headless           no video window and no audio (also when no display is set)\n";
 }
 
 bool ParseMpvHostArgs(const std::vector<std::string>& args, MpvHostOptions& options, bool& help,
                       std::string& error) {
-    help = false;
-    bool haveTitle = false;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "--help" || a == "-h") {
-            help = true;
-            return true;
-        } else if (a == "--headless") {
-            options.headless = true;
-        } else if (a == "--log") {
-            if (!TakeOptionValue(args, i, options.logPath, error))
-                return false;
-        } else if (!haveTitle && !a.empty() && a[0] != '-') {
-            options.title = a;
-            if (a.size() >= 2 && a.front() == '?' && a.back() == '?')
-                options.title = a.substr(1, a.size() - 2);
-            haveTitle = true;
-        } else {
-            error = "unknown argument: " + a;
+    auto own = [&options](const std::vector<std::string>& list, size_t& i, std::string&) {
+        if (list[i] != "--headless")
             return false;
-        }
-    }
-    if (!haveTitle || options.title.empty()) {
-        error = "missing window title";
-        return false;
-    }
-    return true;
+        options.headless = true;
+        return true;
+    };
+    return ParseHostArgs(args, options, help, error, own);
 }
 
 int MpvDecoderHost::BoardNumber(const std::string& title) {
@@ -86,7 +57,7 @@ int MpvDecoderHost::BoardNumber(const std::string& title) {
 }
 
 MpvDecoderHost::MpvDecoderHost(MpvHostOptions options, std::ostream& out)
-    : options_(std::move(options)), out_(out) {
+    : DecoderHostBase(out), options_(std::move(options)) {
     if (::pipe2(wakeup_, O_CLOEXEC | O_NONBLOCK) != 0)
         wakeup_[0] = wakeup_[1] = -1;
 }
@@ -173,9 +144,10 @@ bool MpvDecoderHost::SetFlag(const char* name, bool value) {
     return mpv_set_property(mpv_, name, MPV_FORMAT_FLAG, &flag) >= 0;
 }
 
-void MpvDecoderHost::QueueReport(WindowHandle window, uint64_t code) {
-    if (window != 0)
-        reports_.push_back({window, code});
+bool MpvDecoderHost::CountsAsRunning(int64_t id) const {
+    auto it = clips_.find(id);
+    // Played (or resumed) and not yet on screen counts: the player waits for its "started".
+    return it != clips_.end() && (it->second.started || (id == current_ && !paused_));
 }
 
 void MpvDecoderHost::ReportStarted(Clip& clip) {
@@ -184,7 +156,7 @@ void MpvDecoderHost::ReportStarted(Clip& clip) {
     QueueReport(clip.replyWindow, kNotifyStarted);
 }
 
-int64_t MpvDecoderHost::Load(const WindowMessage& message, const std::string& path, bool paused) {
+int64_t MpvDecoderHost::Load(WindowHandle replyTo, const std::string& path, bool paused) {
     auto file = std::make_unique<ClipFile>(path);
     int64_t id = -1;
     if (file->IsOpen()) {
@@ -218,12 +190,12 @@ int64_t MpvDecoderHost::Load(const WindowMessage& message, const std::string& pa
             mpv_command(mpv_, stop);
         }
         current_ = 0;
-        QueueReport(message.wParam, kNotifyStopped);
+        QueueReport(replyTo, kNotifyStopped);
         return 0;
     }
     Clip& clip = clips_[id];
     clip.file = std::move(file);
-    clip.replyWindow = message.wParam;
+    clip.replyWindow = replyTo;
     clip.name = BaseName(path);
     current_ = id;
     paused_ = paused;
@@ -232,11 +204,10 @@ int64_t MpvDecoderHost::Load(const WindowMessage& message, const std::string& pa
 }
 
 int64_t MpvDecoderHost::SetVolume(const std::string& text) {
-    int v = 0;
-    auto [p, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
-    if (text.empty() || ec != std::errc() || p != text.data() + text.size())
+    const std::optional<int> v = WholeNumber(text);
+    if (!v)
         return 0;
-    volume_ = std::clamp(v, 0, 100);
+    volume_ = std::clamp(*v, 0, 100);
     if (mpv_set_property(mpv_, "volume", MPV_FORMAT_DOUBLE, &volume_) < 0)
         return 0;
     double now = -1;
@@ -245,23 +216,7 @@ int64_t MpvDecoderHost::SetVolume(const std::string& text) {
     return 1;
 }
 
-int64_t MpvDecoderHost::Handle(const WindowMessage& message) {
-    if (message.message == kWmClose) {
-        log_.Write("WM_CLOSE", "");
-        out_ << "WM_CLOSE: closing" << std::endl;
-        return 0;
-    }
-    if (message.message != kWmCopyData)
-        return 0;
-    const uint64_t code = message.dwData;
-    const std::string text = TakesText(code)
-                                 ? DecodeDecoderPayload(message.data.data(), message.data.size())
-                                 : std::string();
-    log_.Write(std::to_string(code), text);
-    out_ << "command " << code;
-    if (!text.empty())
-        out_ << ' ' << PrintableText(text);
-    out_ << '\n';
+int64_t MpvDecoderHost::Command(uint64_t code, const std::string& text, WindowHandle replyTo) {
     // Answers reflect every event the player has delivered so far.
     ProcessEvents();
 
@@ -271,9 +226,9 @@ int64_t MpvDecoderHost::Handle(const WindowMessage& message) {
     } else if (code == VIDCMD_ISINIT) {
         result = 1;
     } else if (code == VIDCMD_PLAY || code == VIDCMD_PLAY2) {
-        result = Load(message, text, false);
+        result = Load(replyTo, text, false);
     } else if (code == VIDCMD_CUE) {
-        result = Load(message, text, true);
+        result = Load(replyTo, text, true);
     } else if (code == VIDCMD_STOP) {
         const char* stop[] = {"stop", nullptr};
         mpv_command(mpv_, stop);
@@ -295,7 +250,6 @@ int64_t MpvDecoderHost::Handle(const WindowMessage& message) {
     } else if (code == VIDCMD_VOLUME) {
         result = SetVolume(text);
     }
-    out_ << "  -> " << result << std::endl;
     return result;
 }
 
@@ -344,14 +298,18 @@ void MpvDecoderHost::OnEvent(const mpv_event& event) {
             if (it == clips_.end())
                 break;
             Clip& clip = it->second;
-            const bool byCommand =
-                end->reason == MPV_END_FILE_REASON_STOP || end->reason == MPV_END_FILE_REASON_QUIT;
             if (end->reason == MPV_END_FILE_REASON_ERROR)
                 out_ << "error: " << clip.name << ": " << mpv_error_string(end->error) << '\n';
             out_ << "stopped: " << clip.name << std::endl;
-            // A clip stopped or replaced before it ran was never on air; one that failed or
-            // ended by itself is reported either way, so the player can go on.
-            if (clip.started || !byCommand)
+            // A clip stopped or replaced before it ran was never on air. When the player quits
+            // (the host never asks it to: its window was closed), the clip the player counts as
+            // running ends with it. One that failed or ended by itself is reported either way,
+            // so the player can go on.
+            const bool report = end->reason == MPV_END_FILE_REASON_STOP ? clip.started
+                                : end->reason == MPV_END_FILE_REASON_QUIT
+                                    ? CountsAsRunning(end->playlist_entry_id)
+                                    : true;
+            if (report)
                 QueueReport(clip.replyWindow, kNotifyStopped);
             if (end->playlist_entry_id == current_) {
                 current_ = 0;
@@ -364,19 +322,13 @@ void MpvDecoderHost::OnEvent(const mpv_event& event) {
         }
         case MPV_EVENT_SHUTDOWN:
             for (auto& [id, clip] : clips_) {
-                if (clip.started)
+                if (CountsAsRunning(id))
                     QueueReport(clip.replyWindow, kNotifyStopped);
             }
             break;
         default:
             break;
     }
-}
-
-std::vector<MpvDecoderHost::Report> MpvDecoderHost::TakeReports() {
-    std::vector<Report> out;
-    out.swap(reports_);
-    return out;
 }
 
 }  // namespace orx
