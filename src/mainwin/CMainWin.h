@@ -126,6 +126,9 @@ private:
 
     void OnCommand(int commandId);
     void OnTreeDoubleClick();
+    // After a playlist that could not be loaded: no playlist is current, and the tree's selection
+    // is undone.
+    void RefuseSelection();
     void ShowNotAvailable(const char* what);
     void WriteLayout();
 
