@@ -24,6 +24,7 @@
 #include "mainwin/ClipListView.h"
 #include "mainwin/MainToolBar.h"
 #include "mainwin/TerminationSignals.h"
+#include "mainwin/VirtualKey.h"
 #include "support/ReplaceCounter.h"
 #include "ui/CSplitterBar.h"
 
@@ -223,8 +224,28 @@ TEST_F(CMainWinTest, KeysOverPlaylistsThatCannotBeLoadedTellEachOnceAndLeaveNoth
 }
 
 TEST_F(CMainWinTest, LayoutHotKeysAndLabelsSurviveARestart) {
+    // Hot keys as Windows stores them: Shift+1, none, Ctrl+Alt+F5, the Left arrow with the
+    // extended flag its hot-key control records, keypad +. They match the same keys here.
+    test::WriteFile(dir_ / "brenvik.ini",
+                    "[HotKeys]\r\nKey0=65585\r\nKey1=0\r\nKey2=393332\r\n"
+                    "Key3=524325\r\nKey4=107\r\n");
     Open();
-    EXPECT_EQ(w_->playlistTree()->topLevelItem(0)->childCount(), 0);  // no video folder
+    const auto match = [&](int key, Qt::KeyboardModifiers modifiers) {
+        return w_->hotKeys().Match(VirtualKeyFromQt(key, modifiers), HotKeyModifiers(modifiers));
+    };
+    EXPECT_EQ(match(Qt::Key_Exclam, Qt::ShiftModifier), 0);  // the key, not the character
+    EXPECT_EQ(match(Qt::Key_F5, Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier), 2);
+    EXPECT_EQ(match(Qt::Key_F5, Qt::ControlModifier), -1);
+    EXPECT_EQ(match(Qt::Key_Plus, Qt::KeypadModifier), 4);
+    EXPECT_EQ(match(Qt::Key_Plus, Qt::ShiftModifier), -1);  // the '=' key with Shift
+    EXPECT_EQ(match(Qt::Key_unknown, Qt::NoModifier), -1);
+    EXPECT_EQ(match(Qt::Key_Left, Qt::NoModifier), 3);  // the extended flag is disregarded
+    EXPECT_EQ(match(Qt::Key_Left, Qt::ShiftModifier), -1);
+    EXPECT_EQ(match(Qt::Key_Right, Qt::NoModifier), -1);
+    EXPECT_EQ(VirtualKeyFromQt(Qt::Key_7, Qt::KeypadModifier), 0x67u);
+    EXPECT_EQ(VirtualKeyFromQt(Qt::Key_F24, {}), 0x87u);                   // the last function key
+    EXPECT_EQ(VirtualKeyFromQt(Qt::Key_Home, Qt::KeypadModifier), 0x24u);  // NumLock off
+    EXPECT_EQ(w_->playlistTree()->topLevelItem(0)->childCount(), 0);       // no video folder
     w_->show();  // Enter and Escape do not close the window
     Press(w_.get(), Qt::Key_Escape);
     Press(w_.get(), Qt::Key_Return);
@@ -252,8 +273,8 @@ TEST_F(CMainWinTest, LayoutHotKeysAndLabelsSurviveARestart) {
     EXPECT_EQ(replaced.Count("brenvik.ini"), 1);  // every key of the window in one rewrite
     EXPECT_EQ(GetIniInt("List", "Column4", 0), 222);
     EXPECT_EQ(GetIniInt("List", "Column3", -1), -1);
-    EXPECT_EQ(GetIniInt("HotKeys", "Key0", 0), 0x20052);  // defaults are written too
-    EXPECT_EQ(GetIniString("InputLabels", "Labels0", "unset"), "");
+    EXPECT_EQ(GetIniInt("HotKeys", "Key0", 0), 65585);
+    EXPECT_EQ(GetIniString("InputLabels", "Labels0", "unset"), "");  // defaults are written too
 
     Open();
     EXPECT_EQ(w_->splitterSize(), 455);
