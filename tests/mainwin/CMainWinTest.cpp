@@ -42,9 +42,10 @@ protected:
     ToolbarState Buttons() const { return w_->toolBar()->State(); }
 };
 
-// The editor runs on a copy of the current playlist, which becomes current with the path the
-// editor hands back; while it is open the tree refuses selections. Only the Edit button rebuilds
-// the tree; a double click on the root or a folder opens nothing.
+// Hot keys match their key and modifiers exactly, the lower index first, from the tree and the
+// clip list. The editor runs on a copy of the current playlist, which becomes current with the
+// path the editor hands back; while it is open the tree refuses selections. Only the Edit button
+// rebuilds the tree; a double click on the root or a folder opens nothing.
 TEST_F(CMainWinTest, HotKeysMatchExactlyAndTheEditorOpensFromTheHotKeyTheButtonAndADoubleClick) {
     test::WritePlaylist(Video("A.vid"), {Clip("a_1.mpg", 1000)});
     test::WritePlaylist(Video("News/B.vid"), {Clip("b_2.mpg", 2000)});
