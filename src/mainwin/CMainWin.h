@@ -116,7 +116,9 @@ private:
     // IPlayoutView
     void ShowTimes(int32_t clipMs, int32_t totalMs) override;
     void ShowFileName(const std::string& path) override;
-    void UpdateToolbar() override { UpdateToolbar(true); }
+    // Every button stays disabled until the first tick has opened the hardware, also when a
+    // playlist is applied before it.
+    void UpdateToolbar() override { UpdateToolbar(!firstTick_); }
     void FillClipList() override;
     int SelectedClipRow() override;
     void SelectClipRow(int row) override;
