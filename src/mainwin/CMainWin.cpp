@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFontMetrics>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QSocketNotifier>
 #include <QStyle>
@@ -413,7 +414,7 @@ void CMainWin::OnPlaylistSelected() {
         ReportFileError(result, path);
     }
     if (result & kResultFailureBit) {
-        tree_->clearSelection();
+        RefuseSelection();
         return;
     }
     engine_.ApplyPlaylist(nullptr);
@@ -423,6 +424,30 @@ void CMainWin::OnPlaylistSelected() {
     if (engine_.readyToPlay() && Settings().cuePreview != 0 && !schedule.boardQueue[0].empty()) {
         video_.SendCmd(0, VIDCMD_CUE, schedule.boardQueue[0].front().path.c_str());
     }
+}
+
+void CMainWin::RefuseSelection() {
+    // Nothing of the playlist selected before may stay playable: the window now holds no
+    // playlist, and shows none.
+    {
+        std::lock_guard lock(engine_.scheduleLock());
+        engine_.playlist().Clear();
+    }
+    engine_.playlistPath.clear();
+    engine_.ApplyPlaylist(nullptr);
+    // The view selects an item reached by a key twice over (as its new current item, then by
+    // its place): a selection undone in between is made again, and the playlist would be loaded
+    // and reported a second time. It is undone once the event that made it is over, unless
+    // another item has been selected by then.
+    const QModelIndexList selected = tree_->selectionModel()->selectedIndexes();
+    if (selected.isEmpty()) {
+        return;
+    }
+    QTimer::singleShot(0, this, [this, refused = QPersistentModelIndex(selected.front())] {
+        if (refused.isValid() && tree_->selectionModel()->isSelected(refused)) {
+            tree_->clearSelection();
+        }
+    });
 }
 
 void CMainWin::OnTreeDoubleClick() {

@@ -116,7 +116,9 @@ private:
     // IPlayoutView
     void ShowTimes(int32_t clipMs, int32_t totalMs) override;
     void ShowFileName(const std::string& path) override;
-    void UpdateToolbar() override { UpdateToolbar(true); }
+    // Every button stays disabled until the first tick has opened the hardware, also when a
+    // playlist is applied before it.
+    void UpdateToolbar() override { UpdateToolbar(!firstTick_); }
     void FillClipList() override;
     int SelectedClipRow() override;
     void SelectClipRow(int row) override;
@@ -126,6 +128,9 @@ private:
 
     void OnCommand(int commandId);
     void OnTreeDoubleClick();
+    // After a playlist that could not be loaded: no playlist is current, and the tree's selection
+    // is undone.
+    void RefuseSelection();
     void ShowNotAvailable(const char* what);
     void WriteLayout();
 

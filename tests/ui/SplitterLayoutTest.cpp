@@ -7,7 +7,7 @@ namespace {
 
 constexpr auto kHorizontal = SplitterOrientation::Horizontal;
 
-TEST(SplitterLayoutTest, BarDividesTheAreaBeyondTheBand) {
+TEST(SplitterLayoutTest, BarDividesTheAreaBeyondTheBandAndStaysInsideIt) {
     // 32 + 368 * 700 / 1000 = 289 and 32 + 500 * 250 / 1000 = 157.
     EXPECT_EQ(ComputeSplitterLayout(kHorizontal, 300, 400, 700),
               (SplitterGeometry{{0, 32, 300, 257}, {0, 289, 300, 4}, {0, 293, 300, 107}}));
@@ -15,9 +15,7 @@ TEST(SplitterLayoutTest, BarDividesTheAreaBeyondTheBand) {
               (SplitterGeometry{{32, 0, 125, 200}, {157, 0, 4, 200}, {161, 0, 371, 200}}));
     EXPECT_FALSE(ComputeSplitterLayout(kHorizontal, 0, 400, 700) ||
                  ComputeSplitterLayout(kHorizontal, 300, 0, 700));
-}
-
-TEST(SplitterLayoutTest, HandEditedPositionsAndTinyAreasKeepTheBarInside) {
+    // Hand-edited positions and tiny areas keep the bar inside.
     for (int h : {1, 34, 400}) {
         for (int p : {-2147483647 - 1, -5000, 700, 1200, 2147483647}) {
             const auto g = ComputeSplitterLayout(kHorizontal, 100, h, p);
