@@ -24,41 +24,10 @@
 #include "library/Playlist.h"
 #include "library/VideoLibrary.h"
 #include "support/RecordingUiHost.h"
+#include "support/ScriptedPickers.h"
 #include "support/TempFolder.h"
-#include "ui/FilePickers.h"
 
 namespace orx::test {
-
-// Answers the open and save dialogs from queues ("" = cancelled) and records what they were
-// asked with; installs itself for its lifetime.
-class ScriptedPickers : public ui::FilePickers {
-public:
-    ScriptedPickers() { ui::SetFilePickers(this); }
-    ~ScriptedPickers() override { ui::SetFilePickers(nullptr); }
-
-    std::string OpenFile(const ui::FileDialogRequest& request) override {
-        return Next(opened, request, openAnswers);
-    }
-    std::string SaveFile(const ui::FileDialogRequest& request) override {
-        return Next(saved, request, saveAnswers);
-    }
-    bool BrowseForFolder(std::string&, const std::string&, int) override { return false; }
-
-    std::deque<std::string> openAnswers, saveAnswers;
-    std::vector<ui::FileDialogRequest> opened, saved;
-
-private:
-    static std::string Next(std::vector<ui::FileDialogRequest>& asked,
-                            const ui::FileDialogRequest& request,
-                            std::deque<std::string>& answers) {
-        asked.push_back(request);
-        std::string answer = answers.empty() ? "" : answers.front();
-        if (!answers.empty()) {
-            answers.pop_front();
-        }
-        return answer;
-    }
-};
 
 // Where the keyboard's keys go: the focused control of the topmost modal dialog (the window
 // system need not have activated it yet), else the focused widget, else the focused control a

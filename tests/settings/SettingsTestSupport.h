@@ -119,19 +119,13 @@ struct RecordingSettingsHost : SettingsHost {
     HotKeyTable hotKeys;
 };
 
-// An editor that records its runs and confirms with fixed translations.
-struct ScriptedTranslationEditor : TranslationEditor {
-    bool EditTranslations(TranslationTable& table, int) override {
+// An editor that records its runs and confirms nothing.
+struct RecordingTranslationEditor : TranslationEditor {
+    bool EditTranslations(TranslationTable&, int) override {
         ++runs;
-        if (!confirm)
-            return false;
-        RebuildTable(table, Languages().MasterTable(), answer);
-        return true;
+        return false;
     }
-    std::string ChooseNewLanguageFile() override { return file; }
-    std::vector<std::string> answer;
-    std::string file;
-    bool confirm = true;
+    std::string ChooseNewLanguageFile() override { return {}; }
     int runs = 0;
 };
 
