@@ -9,7 +9,6 @@
 #include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
-#include <QKeyEvent>
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
@@ -23,48 +22,12 @@
 #include "app/IniFile.h"
 #include "library/Playlist.h"
 #include "library/VideoLibrary.h"
+#include "support/KeyInput.h"
 #include "support/RecordingUiHost.h"
 #include "support/ScriptedPickers.h"
 #include "support/TempFolder.h"
 
 namespace orx::test {
-
-// Where the keyboard's keys go: the focused control of the topmost modal dialog (the window
-// system need not have activated it yet), else the focused widget, else the focused control a
-// closed dialog left in an inactive window.
-inline QWidget* KeyTarget() {
-    QWidget* focus = QApplication::focusWidget();
-    QWidget* modal = QApplication::activeModalWidget();
-    if (modal != nullptr && (focus == nullptr || focus->window() != modal)) {
-        return modal->focusWidget() != nullptr ? modal->focusWidget() : modal;
-    }
-    for (QWidget* window : QApplication::topLevelWidgets()) {
-        if (focus == nullptr && window->isVisible() && window->focusWidget() != nullptr) {
-            focus = window->focusWidget();
-        }
-    }
-    return focus;
-}
-inline void Press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-    QTest::keyClick(KeyTarget(), static_cast<Qt::Key>(key), modifiers);
-}
-// Types each character as a key press with its text (any character, not only ASCII).
-inline void TypeText(const QString& text) {
-    for (const QChar c : text) {
-        const int key = c.isLetterOrNumber() && c.unicode() < 128 ? c.toUpper().unicode() : 0;
-        for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
-            QKeyEvent event(type, key, Qt::NoModifier, QString(c));
-            QApplication::sendEvent(KeyTarget(), &event);
-        }
-    }
-}
-// Tab until the widget has the focus.
-inline void TabUntilFocused(QWidget* widget) {
-    for (int i = 0; i < 40 && KeyTarget() != widget; ++i) {
-        Press(Qt::Key_Tab);
-    }
-    ASSERT_EQ(KeyTarget(), widget);
-}
 
 // Steps run while modal dialogs are open: each waits until the active modal dialog is of its
 // class, then acts. A step's keys may open a further dialog, whose steps run meanwhile; the next

@@ -14,7 +14,6 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTreeView>
-#include <set>
 
 #include "editor/ConfirmDeleteDialog.h"
 #include "editor/DescriptionDialog.h"
@@ -44,12 +43,9 @@ constexpr int kEditId = 1260, kRemoveId = 1259, kMoveUpId = 1513, kMoveDownId = 
 
 PlaylistEntry Entry(const std::string& name, int32_t ms, int32_t transition = 0,
                     int32_t interleaveMs = 500, std::initializer_list<uint8_t> extras = {}) {
-    PlaylistEntry e;
+    PlaylistEntry e{
+        .durationMs = ms, .transition = transition, .interleaveMs = interleaveMs, .spacingMs = 500};
     SetEntryFileName(e, name);
-    e.durationMs = ms;
-    e.transition = transition;
-    e.interleaveMs = interleaveMs;
-    e.spacingMs = 500;
     std::copy(extras.begin(), extras.end(), e.extraCommands);
     return e;
 }
@@ -93,6 +89,11 @@ protected:
     }
     // The playlist's entries as the list shows them (the model reads the edited entries).
     QString Rows() const { return Column(editor_->playlistView(), 1); }
+    // The name field, the playlist's path, its rows, and "*" while modified.
+    std::string State() const {
+        return editor_->nameField()->text().toStdString() + " " + editor_->playlistPath() + " " +
+               Rows().toStdString() + (editor_->modified() ? " *" : "");
+    }
     int SelectedCount() const {
         return static_cast<int>(editor_->playlistView()->selectionModel()->selectedRows().size());
     }
@@ -120,31 +121,26 @@ TEST_F(PlaylistEditorTest, BuildAPlaylistFromTheLibraryWithKeysAndSaveIt) {
     test::ModalScript script;
     script.Then("orx::PlaylistEditorDialog", [&](QDialog* dialog) {
         auto& editor = *static_cast<PlaylistEditorDialog*>(dialog);
-        // No index yet: the folder was scanned, sorted by name, and written.
-        EXPECT_EQ(Column(editor.libraryView(), 0), "News/c_5.mpg|a_10.mpg|b_20.mpg");
-        EXPECT_EQ(Column(editor.libraryView(), 1), "   0:05.0|   0:10.0|   0:20.0");
+        // No index yet: the folder was scanned, sorted by name, and written. A new playlist: the
+        // end entry alone, with the default transition.
+        EXPECT_EQ(Column(editor.libraryView(), 0) + " " + Column(editor.libraryView(), 1),
+                  "News/c_5.mpg|a_10.mpg|b_20.mpg    0:05.0|   0:10.0|   0:20.0");
         EXPECT_TRUE(std::filesystem::exists(dir_ / "video.dat"));
-        // A new playlist: the end entry alone, with the default transition.
-        EXPECT_EQ(Column(editor.playlistView(), 0) + Column(editor.playlistView(), 3), "-MIX");
-        EXPECT_EQ(editor.playTimeField()->text(), "   0:00.0");
-
+        EXPECT_EQ(Column(editor.playlistView(), 0) + Column(editor.playlistView(), 3) + " " +
+                      editor.playTimeField()->text(),
+                  "-MIX    0:00.0");
         Press(Qt::Key_Tab);  // to "Available files"
         ASSERT_EQ(QApplication::focusWidget(), editor.libraryView());
-        Press(Qt::Key_Down);    // from the first row, which has the keyboard but no selection
-        Press(Qt::Key_Return);  // a_10.mpg
-        Press(Qt::Key_Down);
-        Press(Qt::Key_Return);  // b_20.mpg
-        Press(Qt::Key_Up);
-        Press(Qt::Key_Up);
-        Press(Qt::Key_Return);  // News/c_5.mpg
+        // From the first row, which has the keyboard but no selection: a_10.mpg, b_20.mpg and
+        // News/c_5.mpg; Escape is no dialog key here.
+        for (const int key : {Qt::Key_Down, Qt::Key_Return, Qt::Key_Down, Qt::Key_Return,
+                              Qt::Key_Up, Qt::Key_Up, Qt::Key_Return, Qt::Key_Escape})
+            Press(key);
         EXPECT_EQ(editor.CurrentPlaylistRow(), 2);
-        EXPECT_TRUE(editor.modified());
-        Press(Qt::Key_Escape);  // no dialog key here
-        EXPECT_TRUE(editor.isVisible());
+        EXPECT_TRUE(editor.modified() && editor.isVisible());
         TabUntilFocused(editor.button(kSaveId));
         Press(Qt::Key_Space);
-        EXPECT_FALSE(editor.modified());
-        EXPECT_EQ(editor.nameField()->text(), "Built");
+        EXPECT_EQ(editor.nameField()->text() + (editor.modified() ? " *" : ""), "Built");
         TabUntilFocused(editor.button(kCloseId));
         Press(Qt::Key_Space);
     });
@@ -153,10 +149,8 @@ TEST_F(PlaylistEditorTest, BuildAPlaylistFromTheLibraryWithKeysAndSaveIt) {
     EXPECT_TRUE(ui_.boxes.empty()) << Box(0);
     EXPECT_EQ(path, Video("Built.vid"));
     ASSERT_EQ(pickers_.saved.size(), 1u);
-    EXPECT_EQ(pickers_.saved[0].filter, "Video playlist files (*.vid)|*.vid|");
-    EXPECT_EQ(pickers_.saved[0].defaultExtension, ".vid");
-    EXPECT_EQ(pickers_.saved[0].initialFolder, Settings().videoPath);
-
+    EXPECT_EQ(pickers_.Asked(pickers_.saved[0]),
+              "Video playlist files (*.vid)|*.vid| .vid " + Settings().videoPath + " ");
     Save(dir_ / "reference.vid",
          Make({Entry("a_10.mpg", 10000, 1, 800), Entry("b_20.mpg", 20000, 1, 800),
                Entry("News/c_5.mpg", 5000, 1, 800)},
@@ -169,49 +163,37 @@ TEST_F(PlaylistEditorTest, LoadWarnsAboutAMissingClipAndAFailedLoadStartsANewPla
     Save(Video("Old.vid"), Make({Entry("x_1.mpg", 1000), Entry("y_2.mpg", 2000)}));
     std::filesystem::remove(Video("y_2.mpg"));
     test::WriteFile(Video("junk.vid"), "not a playlist");
-
-    playlist_ = Make({Entry("x_1.mpg", 1000)});
-    Open(Video("Start.vid"));
-    EXPECT_EQ(editor_->nameField()->text(), "Start");
-    pickers_.openAnswers = {Video("Old.vid"), Video("junk.vid")};
-    editor_->button(kLoadId)->click();
-    ASSERT_EQ(pickers_.opened.size(), 1u);
-    EXPECT_EQ(pickers_.opened[0].initialFile, Video("Start.vid"));
-    EXPECT_EQ(pickers_.opened[0].filter, "Video playlist files (*.vid)|*.vid|");
-    ASSERT_EQ(ui_.boxes.size(), 1u);
-    EXPECT_EQ(Box(0), FormatTranslated(3005, {Video("Old.vid")}));
-    EXPECT_EQ(Rows(), "x_1.mpg|-");
-    EXPECT_EQ(editor_->nameField()->text(), "Old");
-    EXPECT_EQ(editor_->playlistPath(), Video("Old.vid"));
-    EXPECT_FALSE(editor_->modified());
-
-    editor_->button(kLoadId)->click();
-    ASSERT_EQ(ui_.boxes.size(), 2u);
-    EXPECT_EQ(Box(1), FormatTranslated(3002, {Video("junk.vid")}));
-    EXPECT_EQ(Rows(), "-");
-    EXPECT_EQ(editor_->playlistPath(), "");
-    EXPECT_EQ(editor_->nameField()->text(), "");
-
-    editor_->button(kLoadId)->click();  // a cancelled dialog changes nothing
-    EXPECT_EQ(pickers_.opened.size(), 3u);
-    EXPECT_EQ(pickers_.opened[2].initialFolder, Settings().videoPath);
-    EXPECT_EQ(Rows(), "-");
-
-    // A file without even an end entry gets one, so clips can still be added before it.
-    Playlist bare;
+    Playlist bare;  // without even an end entry
     bare.Clear();
     Save(Video("Bare.vid"), bare);
-    pickers_.openAnswers = {Video("Bare.vid")};
+    playlist_ = Make({Entry("x_1.mpg", 1000)});
+    Open(Video("Start.vid"));
+    EXPECT_EQ(State(), "Start " + Video("Start.vid") + " x_1.mpg|-");
+    pickers_.openAnswers = {Video("Old.vid"), Video("junk.vid"), "", Video("Bare.vid")};
     editor_->button(kLoadId)->click();
-    EXPECT_EQ(editor_->playlistPath(), Video("Bare.vid"));
-    EXPECT_EQ(Rows(), "-");
+    EXPECT_EQ(State(), "Old " + Video("Old.vid") + " x_1.mpg|-");
+    editor_->button(kLoadId)->click();
+    EXPECT_EQ(State(), "  -");          // a new playlist
+    editor_->button(kLoadId)->click();  // a cancelled dialog changes nothing
+    EXPECT_EQ(State(), "  -");
+    ASSERT_EQ(ui_.boxes.size(), 2u);
+    EXPECT_EQ(Box(0), FormatTranslated(3005, {Video("Old.vid")}));
+    EXPECT_EQ(Box(1), FormatTranslated(3002, {Video("junk.vid")}));
+    ASSERT_EQ(pickers_.opened.size(), 3u);
+    const std::string filter = "Video playlist files (*.vid)|*.vid| .vid ";
+    EXPECT_EQ(pickers_.Asked(pickers_.opened[0]),
+              filter + Settings().videoPath + " " + Video("Start.vid"));
+    EXPECT_EQ(pickers_.Asked(pickers_.opened[2]), filter + Settings().videoPath + " ");
+    // A file without an end entry gets one, so clips can still be added before it.
+    editor_->button(kLoadId)->click();
+    EXPECT_EQ(State(), "Bare " + Video("Bare.vid") + " -");
     Press(Qt::Key_Tab);
     Press(Qt::Key_Space);
     Press(Qt::Key_Return);
     EXPECT_EQ(Rows(), "x_1.mpg|-");
 }
 
-TEST_F(PlaylistEditorTest, EditOverASelectionWithMixedValuesWritesOnlyWhatWasChosen) {
+TEST_F(PlaylistEditorTest, SelectionEditsWriteOnlyWhatWasChosenAndTheEndEntryNeverMoves) {
     SetBoards(2);
     playlist_ = Make({Entry("a.mpg", 5000, 1, 800, {1}), Entry("b.mpg", 5000, 2, 700, {2}),
                       Entry("c.mpg", 5000, 1, 800, {1, 5})},
@@ -255,36 +237,28 @@ TEST_F(PlaylistEditorTest, EditOverASelectionWithMixedValuesWritesOnlyWhatWasCho
     });
     EXPECT_EQ(playlist_.entries[1].transition, 1);
     EXPECT_EQ(editor_->CurrentPlaylistRow(), 1);
-
-    // Ctrl+A selects every row, the end entry too; A alone does not.
-    Press(Qt::Key_A);
+    Press(Qt::Key_A);  // Ctrl+A selects every row, the end entry too; A alone does not
     EXPECT_EQ(SelectedCount(), 1);
     Press(Qt::Key_A, Qt::ControlModifier);
     EXPECT_EQ(SelectedCount(), 4);
-}
 
-TEST_F(PlaylistEditorTest, RemoveAndMoveNeverTouchTheEndEntry) {
-    playlist_ = Make({Entry("a", 1000), Entry("b", 1000), Entry("c", 1000)});
-    Open();
-    Press(Qt::Key_End);  // the end entry
+    // Remove and move never touch the end entry.
+    Press(Qt::Key_End);
     Press(Qt::Key_Delete);
-    EXPECT_EQ(Rows(), "a|b|c|-");
+    EXPECT_EQ(Rows(), "a.mpg|b.mpg|c.mpg|-");
     EXPECT_EQ(editor_->CurrentPlaylistRow(), -1);  // the list was filled without a selection
     Press(Qt::Key_End);
     Press(Qt::Key_Up);  // c, the last clip
     // Down from the last clip and Up from the first change nothing.
-    const std::pair<int, const char*> steps[] = {{kMoveDownId, "a|b|c|-"},
-                                                 {kMoveUpId, "a|c|b|-"},
-                                                 {kMoveUpId, "c|a|b|-"},
-                                                 {kMoveUpId, "c|a|b|-"},
-                                                 {kMoveDownId, "a|c|b|-"}};
-    for (const auto& [button, rows] : steps) {
+    std::string rows;
+    for (const int button : {kMoveDownId, kMoveUpId, kMoveUpId, kMoveUpId, kMoveDownId}) {
         editor_->button(button)->click();
-        EXPECT_EQ(Rows(), rows) << button;
+        rows += Rows().remove(".mpg").toStdString() + " ";
     }
+    EXPECT_EQ(rows, "a|b|c|- a|c|b|- c|a|b|- c|a|b|- a|c|b|- ");
     Press(Qt::Key_End);
-    editor_->button(kMoveUpId)->click();  // the end entry does not move
-    EXPECT_EQ(Rows(), "a|c|b|-");
+    editor_->button(kMoveUpId)->click();
+    EXPECT_EQ(Rows(), "a.mpg|c.mpg|b.mpg|-");
     Press(Qt::Key_A, Qt::ControlModifier);
     editor_->button(kRemoveId)->click();
     EXPECT_EQ(Rows(), "-");
@@ -305,36 +279,31 @@ TEST_F(PlaylistEditorTest, DeletingAClipListsThePlaylistsUsingItAndYesRemovesItE
     Open();
     EXPECT_EQ(Column(editor_->libraryView(), 0),
               "News/b.vid|a.vid|c.vid|d.vid|x_10.mpg|y_5.mpg|z_3.mpg");
-    Press(Qt::Key_Tab);
-    Press(Qt::Key_End);
-    Press(Qt::Key_Up);
-    Press(Qt::Key_Up);  // x_10.mpg
+    for (const int key : {Qt::Key_Tab, Qt::Key_End, Qt::Key_Up, Qt::Key_Up})  // x_10.mpg
+        Press(key);
     ASSERT_EQ(editor_->CurrentLibraryRow(), 4);
-
-    std::multiset<std::string> listed;
+    QStringList listed;
     With<ConfirmDeleteDialog>(kDeleteId, [&](ConfirmDeleteDialog& dialog) {
         EXPECT_EQ(TemplateId(&dialog), kDialogConfirmDelete);
-        for (int i = 0; i < dialog.playlistList()->count(); ++i) {
-            listed.insert(dialog.playlistList()->item(i)->text().toStdString());
-        }
+        for (int i = 0; i < dialog.playlistList()->count(); ++i)
+            listed << dialog.playlistList()->item(i)->text();
         Press(Qt::Key_Return);  // "No", the default
     });
-    EXPECT_EQ(listed, (std::multiset<std::string>{"a.vid", "News/b.vid"}));
+    listed.sort();
+    EXPECT_EQ(listed.join('|'), "News/b.vid|a.vid");
     EXPECT_TRUE(std::filesystem::exists(Video("x_10.mpg")));
-    EXPECT_EQ(playlist_.entries.size(), 4u);
-
+    EXPECT_EQ(Rows(), "x_10.mpg|y_5.mpg|X_10.MPG|-");
     With<ConfirmDeleteDialog>(kDeleteId, [](ConfirmDeleteDialog&) {
         Press(Qt::Key_Backtab, Qt::ShiftModifier);
         Press(Qt::Key_Space);  // "Yes"
     });
+    // Gone from the folder, the index and this playlist (X_10.MPG too), not from other files.
     EXPECT_FALSE(std::filesystem::exists(Video("x_10.mpg")));
     EXPECT_EQ(Column(editor_->libraryView(), 0), "News/b.vid|a.vid|c.vid|d.vid|y_5.mpg|z_3.mpg");
     EXPECT_EQ(ReadFile(dir_ / "video.dat").find("x_10.mpg"), std::string::npos);
-    EXPECT_EQ(Rows(), "y_5.mpg|-");  // X_10.MPG went too
-    EXPECT_TRUE(editor_->modified());
+    EXPECT_EQ(State(), "  y_5.mpg|- *");
     EXPECT_EQ(editor_->CurrentLibraryRow(), -1);
-    Playlist b;  // other playlist files are left as they were
-    EXPECT_EQ(b.Load(Video("News/b.vid"), false, 0), kPlaylistMissingClips);
+    EXPECT_EQ(Playlist().Load(Video("News/b.vid"), false, 0), kPlaylistMissingClips);
 
     // A clip no playlist uses: the plain question, "No" by default.
     Press(Qt::Key_End);
@@ -393,17 +362,45 @@ TEST_F(PlaylistEditorTest, ClosingAsksToSaveChangesAndACancelledSaveKeepsTheEdit
     EXPECT_EQ(test::ReadBytes(Video("P.vid")), saved);
 }
 
-TEST_F(PlaylistEditorTest, OneBoardRefillShowsCutAndABadDefaultTransitionReadsAsCut) {
+// In German, with one board and a "DefTransition" outside the table.
+TEST_F(PlaylistEditorTest, TranslatedEditorRefillsForOneBoardAndABadDefaultTransitionReadsAsCut) {
+    const auto write = [this](const std::string& file, const std::vector<TranslationText>& texts) {
+        TranslationTable table;
+        table.Assign(texts);
+        test::WriteBytes(dir_ / file, table.Serialize());
+    };
+    write("brenvik.lna", {{DialogKey(kDialogEditPlaylist), "Edit video playlist"}});
+    write("German.brl", {{DialogKey(kDialogEditPlaylist), "Wiedergabeliste bearbeiten"},
+                         {DialogKey(kDialogEditPlaylist, kSaveId), "Speichern"},
+                         {DialogKey(kDialogEditTransition, 1314), "Überlappung (ms)"},
+                         {StringKey(22162), "Clip"}});
+    ResetLanguagesForTesting();
+    Languages().SetMasterPath(dir_ / "brenvik.lna");
+    ASSERT_TRUE(Languages().Startup());
+    ASSERT_TRUE(Languages().SelectLanguage(1));
     SetBoards(1);
     WriteIniInt("VideoList", "DefTransition", 9);
     playlist_ =
         Make({Entry("a.mpg", 5000, 1), Entry("b.mpg", 5000, 1), Entry("c.mpg", 5000, 2)}, 1);
     Open();
+    // Texts without a translation are the program's own.
+    EXPECT_EQ(editor_->windowTitle() + " " + editor_->button(kSaveId)->text() + " " +
+                  editor_->button(kLoadId)->text() + " " +
+                  editor_->playlistView()->model()->headerData(1, Qt::Horizontal).toString(),
+              "Wiedergabeliste bearbeiten Speichern Load Clip");
     EXPECT_EQ(Column(editor_->playlistView(), 3), "MIX|CUT|CUT|MIX");
     EXPECT_EQ(editor_->defaults().transition, 0);
+    With<TransitionDialog>(kDefaultsId, [](TransitionDialog&) {
+        Press(Qt::Key_Down);
+        Press(Qt::Key_Escape);  // changes nothing
+    });
+    EXPECT_EQ(GetIniInt("VideoList", "DefTransition", -5), 9);
 
     // The defaults dialog shows "CUT"; "OK" writes it back in range, and the times typed.
-    With<TransitionDialog>(kDefaultsId, [](TransitionDialog& d) {
+    QString interleave;
+    With<TransitionDialog>(kDefaultsId, [&](TransitionDialog& d) {
+        for (const QLabel* label : d.findChildren<QLabel*>())
+            interleave += ControlId(label) == 1314 ? label->text() : QString();
         EXPECT_EQ(d.transitionList()->currentText(), "CUT");
         EXPECT_FALSE(d.extraList(0)->isEnabled());
         EXPECT_TRUE(d.spacingEdit()->isEnabled());
@@ -413,16 +410,17 @@ TEST_F(PlaylistEditorTest, OneBoardRefillShowsCutAndABadDefaultTransitionReadsAs
         Retype("7a000");  // letters are refused, the time is capped
         Press(Qt::Key_Return);
     });
+    EXPECT_EQ(interleave, QString::fromUtf8("Überlappung (ms)"));
     EXPECT_EQ(GetIniInt("VideoList", "DefTransition", -5), 0);
     EXPECT_EQ(GetIniInt("VideoList", "DefTimeIn", -5), -1);
     EXPECT_EQ(GetIniInt("VideoList", "DefTimeOut", -5), 5000);
     EXPECT_EQ(playlist_.entries[0].transition, 1);  // existing entries keep theirs
-
     editor_->button(kClearId)->click();
     EXPECT_EQ(Column(editor_->playlistView(), 3), "CUT");
     EXPECT_EQ(playlist_.entries[0].interleaveMs, 100);
     EXPECT_EQ(TimeFieldValue("0"), 0);
     EXPECT_EQ(TimeFieldValue("99999999999999999999999"), 5000);
+    ResetLanguagesForTesting();
 }
 
 TEST_F(PlaylistEditorTest, LibraryListSortsDescribesRefreshesAndKeepsItsSettings) {
@@ -480,39 +478,6 @@ TEST_F(PlaylistEditorTest, LibraryListSortsDescribesRefreshesAndKeepsItsSettings
     EXPECT_EQ(GetIniInt("VideoList", "BaseColumnWidth0", -1), 150);
     EXPECT_EQ(GetIniInt("VideoList", "ListColumnWidth1", -1), 200);
     EXPECT_EQ(GetIniInt("VideoList", "ListColumnWidth4", -1), 120);
-}
-
-TEST_F(PlaylistEditorTest, EditorAndItsDialogsShowTheSelectedLanguage) {
-    const auto write = [this](const std::string& file, const std::vector<TranslationText>& texts) {
-        TranslationTable table;
-        table.Assign(texts);
-        test::WriteBytes(dir_ / file, table.Serialize());
-    };
-    write("brenvik.lna", {{DialogKey(kDialogEditPlaylist), "Edit video playlist"}});
-    write("German.brl", {{DialogKey(kDialogEditPlaylist), "Wiedergabeliste bearbeiten"},
-                         {DialogKey(kDialogEditPlaylist, kSaveId), "Speichern"},
-                         {DialogKey(kDialogEditTransition, 1314), "Überlappung (ms)"},
-                         {StringKey(22162), "Clip"}});
-    ResetLanguagesForTesting();
-    Languages().SetMasterPath(dir_ / "brenvik.lna");
-    ASSERT_TRUE(Languages().Startup());
-    ASSERT_TRUE(Languages().SelectLanguage(1));
-    Open();
-    EXPECT_EQ(editor_->windowTitle(), "Wiedergabeliste bearbeiten");
-    EXPECT_EQ(editor_->button(kSaveId)->text(), "Speichern");
-    EXPECT_EQ(editor_->button(kLoadId)->text(), "Load");  // no translation: the program's own
-    EXPECT_EQ(editor_->playlistView()->model()->headerData(1, Qt::Horizontal).toString(), "Clip");
-    QString interleave;
-    With<TransitionDialog>(kDefaultsId, [&](TransitionDialog& dialog) {
-        for (const QLabel* label : dialog.findChildren<QLabel*>()) {
-            interleave += ControlId(label) == 1314 ? label->text() : QString();
-        }
-        Press(Qt::Key_Down);
-        Press(Qt::Key_Escape);  // changes nothing
-    });
-    EXPECT_EQ(interleave, QString::fromUtf8("Überlappung (ms)"));
-    EXPECT_EQ(GetIniInt("VideoList", "DefTransition", -5), -5);
-    ResetLanguagesForTesting();
 }
 
 // The main window keeps playing while the editor is open, which never asks to save and keeps

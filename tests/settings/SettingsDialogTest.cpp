@@ -390,9 +390,8 @@ TEST_F(SettingsDialogTest, EditedLanguageIsRebuiltAndWrittenInPlaceAndANewOneOnl
                      {DialogKey(304, 1260), "Tasten"},
                      {StringKey(5000), "Tab\nzwei\\tdrei"}}));
     ASSERT_EQ(pickers.saved.size(), 1u);
-    EXPECT_EQ(pickers.saved[0].filter, "Translation files (*.brl)|*.brl|");
-    EXPECT_EQ(pickers.saved[0].defaultExtension, ".brl");
-    EXPECT_EQ(pickers.saved[0].initialFolder, env_.folder.Path());
+    EXPECT_EQ(pickers.Asked(pickers.saved[0]),
+              "Translation files (*.brl)|*.brl| .brl " + env_.folder.Path() + " ");
     EXPECT_EQ(test::ReadFile(env_.folder / "Neu.brl"), Bytes({{DialogKey(304), "Optionen"}}));
     EXPECT_EQ(Languages().CurrentName(), "Neu");  // kept although Settings was cancelled
 }

@@ -24,6 +24,12 @@ public:
     }
     bool BrowseForFolder(std::string&, const std::string&, int) override { return false; }
 
+    // A request as one line: filter, default extension, initial folder and initial file.
+    static std::string Asked(const ui::FileDialogRequest& request) {
+        return request.filter + " " + request.defaultExtension + " " + request.initialFolder + " " +
+               request.initialFile;
+    }
+
     std::deque<std::string> openAnswers, saveAnswers;
     std::vector<ui::FileDialogRequest> opened, saved;
 
