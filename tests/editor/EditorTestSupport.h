@@ -1,9 +1,5 @@
 #pragma once
 
-// Per test: a fresh program folder with the settings file and a video folder, a recording UI
-// host, scripted file dialogs, and a driver for the modal dialogs the editor opens (each step
-// waits for the next modal dialog of a class and acts on it with keys, as an operator would).
-
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -17,15 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "app/AppSettings.h"
-#include "app/DebugLog.h"
-#include "app/IniFile.h"
-#include "library/Playlist.h"
-#include "library/VideoLibrary.h"
 #include "support/KeyInput.h"
-#include "support/RecordingUiHost.h"
 #include "support/ScriptedPickers.h"
-#include "support/TempFolder.h"
 
 namespace orx::test {
 
@@ -78,31 +67,6 @@ private:
     QElapsedTimer clock_;
     std::deque<std::pair<const char*, std::function<void(QDialog*)>>> steps_;
     std::vector<QDialog*> running_;
-};
-
-class EditorFixture : public ::testing::Test {
-protected:
-    void SetUp() override {
-        SetIniPath(dir_ / "brenvik.ini");
-        Settings() = AppSettings{};
-        Settings().appDir = Settings().remotePath = dir_.Path();
-        Settings().videoPath = dir_ / "Video/";
-        std::filesystem::create_directories(Settings().videoPath);
-        ResetDebugLogForTesting();
-        VideoLibrary::SetSortMode(0);
-    }
-    std::string Video(const std::string& name) const { return Settings().videoPath + name; }
-    // A clip whose name carries its duration in seconds: the library measures it from the name.
-    void MakeClips(std::initializer_list<const char*> names) const {
-        for (const char* name : names) {
-            WriteFile(Video(name), "x");
-        }
-    }
-    void SetBoards(int boards) { WriteIniInt("Hardware", "MPEG", boards); }
-
-    TempFolder dir_;
-    RecordingUiHost ui_;
-    ScriptedPickers pickers_;
 };
 
 }  // namespace orx::test

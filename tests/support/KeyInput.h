@@ -45,6 +45,10 @@ inline void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier,
 inline void Press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     Key(key, modifiers);
 }
+inline void Press(std::initializer_list<int> keys) {
+    for (const int key : keys)
+        Key(key);
+}
 
 // Each character as a key press with its text (any character, not only ASCII).
 inline void Type(const QString& text) {
