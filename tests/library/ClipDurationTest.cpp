@@ -10,7 +10,6 @@
 #include "app/BinaryFile.h"
 #include "app/IniFile.h"
 #include "library/MediaFiles.h"
-#include "library/Playlist.h"
 #include "support/TempFolder.h"
 
 namespace orx {
@@ -91,7 +90,8 @@ protected:
     std::string video = dir / "Video/";
 };
 
-// Program and transport streams and an AVI with sound are measured in the demo library's test.
+// Program and transport streams and an AVI with sound are measured in the demo library's test,
+// playlists in the rescan's.
 TEST_F(ClipDurationTest, RealClipsMeasureToTheTenthAndOtherFilesFail) {
     ASSERT_TRUE(test::MakeClip(video + "es.mpg", "mpeg2video", 3.0, true));
     ASSERT_TRUE(test::MakeClip(video + "mp1.mpg", "mpeg", 2.0, false, "mpeg1video"));
@@ -153,32 +153,6 @@ TEST_F(ClipDurationTest, NameRuleSkipsTheFileAndTruncatesToTenths) {
     EXPECT_EQ(Measure("clip_30.mpg"), -1);
     Settings().noFileNameDur = 0;
     EXPECT_EQ(Measure("clip_30.mpg"), 30000);
-}
-
-TEST_F(ClipDurationTest, PlaylistsCountWithTheirExactTotal) {
-    test::WriteFile(video + "a_10.mpg", "x");
-    const auto save = [&](const char* name, std::vector<std::pair<const char*, int32_t>> clips,
-                          int32_t endInterleave) {
-        Playlist playlist;
-        playlist.boardCount = 2;
-        for (const auto& [clip, ms] : clips) {
-            playlist.entries.push_back({.durationMs = ms, .transition = 1, .interleaveMs = 300});
-            SetEntryFileName(playlist.entries.back(), clip);
-        }
-        playlist.entries.push_back({.transition = 1, .interleaveMs = endInterleave});
-        return playlist.Save(video + name) == kPlaylistOk;
-    };
-    // The exact total, not rounded to tenths; names are case-sensitive here.
-    ASSERT_TRUE(save("odd.vid", {{"a_10.mpg", 10033}}, 0));
-    EXPECT_EQ(Measure("odd.vid"), 10033);
-    EXPECT_EQ(Measure(video + "odd.VID", 1), -1);
-    EXPECT_EQ(Measure("missing.vid"), -1);
-    // A clip of it has gone: loaded with a warning, which counts as a failure.
-    ASSERT_TRUE(save("broken.vid", {{"a_10.mpg", 10000}, {"gone_5.mpg", 5000}}, 0));
-    EXPECT_EQ(Measure("broken.vid"), -1);
-    // A total below zero (the end entry's interleave longer than the clip) is no duration.
-    ASSERT_TRUE(save("negative.vid", {{"a_10.mpg", 100}}, 5000));
-    EXPECT_EQ(Measure("negative.vid"), -1);
 }
 
 }  // namespace

@@ -139,35 +139,11 @@ TEST_F(PlaylistTest, BadFilesAreRefusedOrReadWithinTheirBounds) {
     bytes[3] = 'M';
     bytes[6] = 2;
     EXPECT_EQ(load(bytes), kPlaylistBadVersion);
-    EXPECT_EQ(load({'B', 'R'}), kPlaylistBadMagic);  // the missing header bytes read as zero
-
-    // Three records announced, one and a bit present: the cut record keeps its zero-filled
-    // tail and, being last, is timed as the end entry; the absent one is not invented.
-    PlaylistEntry cut = Clip("a.mpg", 2000);
-    SetEntryComment(cut, "comment cut short");
-    bytes = FileImage(3, {Clip("a.mpg", 1000, 1, 300), cut});
-    bytes.resize(128 + 516 + 270);
-    ASSERT_EQ(load(bytes), kPlaylistOk);
-    ASSERT_EQ(playlist.entries.size(), 2u);
-    EXPECT_EQ(EntryComment(playlist.entries[1]), "commen");
-    EXPECT_EQ(playlist.entries[1].interleaveMs, 100);
-    EXPECT_EQ(playlist.totalMs, 3000);
-    for (const int32_t count : {0x7FFFFFFF, -5}) {
-        ASSERT_EQ(load(FileImage(count, {Clip("a.mpg", 1000), End()})), kPlaylistOk);
-        EXPECT_EQ(playlist.entries.size(), count < 0 ? 0u : 2u);
-    }
-
-    // A name of 259 characters (the most a field holds) without a terminator in its field.
-    const std::string longName = std::string(200, 'd') + "\\" + std::string(58, 'n');
-    MakeClip(std::string(200, 'd') + "/" + std::string(58, 'n'));
-    PlaylistEntry record = Clip("", 1000, 9);
-    std::memcpy(record.fileName, longName.data(), longName.size());
-    record.fileName[259] = 'z';
-    std::memset(record.comment, 'c', sizeof(record.comment));
+    // Cut and random files are the fuzz target's; it also checks that texts stay within their
+    // fields and that transitions and codes are normalised. Which normal form:
+    PlaylistEntry record = Clip("a.mpg", 1000, 9);
     std::memcpy(record.extraCommands, "\3\310\6", 3);
-    ASSERT_EQ(load(FileImage(2, {record, Clip(longName, 2000, -3)})), kPlaylistOk);
-    EXPECT_EQ(EntryFileName(playlist.entries.at(0)), longName);
-    EXPECT_EQ(EntryComment(playlist.entries[0]), std::string(63, 'c'));
+    ASSERT_EQ(load(FileImage(2, {record, Clip("a.mpg", 2000, -3)})), kPlaylistOk);
     // Unknown codes (200) mean none; transitions outside the table are cuts from now on.
     EXPECT_EQ(TransitionText(playlist.entries[0]), "CUT [LOGO2 ON] [CLOCK OFF]");
     EXPECT_EQ(playlist.entries.at(1).transition, 0);

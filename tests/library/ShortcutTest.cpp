@@ -15,7 +15,7 @@ std::string Target(const std::vector<uint8_t>& bytes) {
     return target.path + " " + std::to_string(target.attributes);
 }
 
-// Random and truncated bytes are the fuzz target's; these are the layout's rules.
+// Random and cut bytes are the fuzz target's; these are the layout's rules.
 TEST(ShortcutTest, TargetIsTheLocalPathOrTheShareFirstAndUnusableLinksAreRefused) {
     using test::ShellLink;
     const std::vector<uint8_t> good = ShellLink({.localBase = "C:\\v\\clip_3.mpg"});
@@ -48,11 +48,6 @@ TEST(ShortcutTest, TargetIsTheLocalPathOrTheShareFirstAndUnusableLinksAreRefused
         {patched(info + 24, 0xFFFFFFFF), "refused"}};  // suffix offset
     for (const auto& [bytes, expected] : cases)
         EXPECT_EQ(Target(bytes), expected);
-    // Every cut of a valid link is refused: the last string loses its terminator.
-    for (size_t size = 0; size + 4 < good.size(); ++size)
-        EXPECT_EQ(Target({good.begin(), good.begin() + static_cast<std::ptrdiff_t>(size)}),
-                  "refused")
-            << size;
 }
 
 }  // namespace
