@@ -36,17 +36,6 @@ void Put(std::vector<uint8_t>& bytes, size_t at, int32_t value) {
     std::memcpy(&bytes[at], &value, 4);
 }
 
-// A valid header for two boards with the given entry count, followed by the raw records given.
-std::vector<uint8_t> FileImage(int32_t entryCount, const std::vector<PlaylistEntry>& records) {
-    std::vector<uint8_t> bytes(kPlaylistHeaderSize, 0);
-    std::memcpy(bytes.data(), "BRMM\0\0\1\0\2", 9);
-    Put(bytes, 12, entryCount);
-    for (const PlaylistEntry& record : records)
-        bytes.insert(bytes.end(), reinterpret_cast<const uint8_t*>(&record),
-                     reinterpret_cast<const uint8_t*>(&record + 1));
-    return bytes;
-}
-
 class PlaylistTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -82,8 +71,8 @@ TEST_F(PlaylistTest, SavesTheFormatByteForByteLoadsBackAndNeverHalfWrites) {
     SetEntryComment(playlist.entries[1], "Forecast");
     ASSERT_EQ(playlist.Save(video + "example.vid"), kPlaylistOk);
 
-    std::vector<uint8_t> expected = FileImage(3, {});
-    expected.resize(1676);
+    std::vector<uint8_t> expected(1676);
+    std::memcpy(expected.data(), "BRMM\0\0\1\0\2\0\0\0\3", 13);  // two boards, three entries
     const size_t r0 = 128, r1 = 128 + 516, r2 = 128 + 2 * 516;
     // Every non-zero field; the two extra-command bytes 1 and 8 go in as one word.
     const std::pair<size_t, int32_t> words[] = {
@@ -121,7 +110,7 @@ TEST_F(PlaylistTest, SavesTheFormatByteForByteLoadsBackAndNeverHalfWrites) {
 }
 
 // Files are copied in by operators: counts, texts and codes are read within what the file holds.
-TEST_F(PlaylistTest, BadFilesAreRefusedOrReadWithinTheirBounds) {
+TEST_F(PlaylistTest, BadFilesAreRefusedOrNormalisedAndDroppedEntriesHideNothing) {
     MakeClip("a.mpg");
     playlist.entries = {Clip("a.mpg", 4000), End()};
     EXPECT_EQ(playlist.Load(video + "absent.vid", true, 0), kPlaylistCannotOpen);
@@ -131,7 +120,7 @@ TEST_F(PlaylistTest, BadFilesAreRefusedOrReadWithinTheirBounds) {
         test::WriteBytes(dir / "x.vid", bytes);
         return playlist.Load(dir / "x.vid", true, 0);
     };
-    std::vector<uint8_t> bytes = FileImage(1, {Clip("a.mpg", 1000), End()});
+    std::vector<uint8_t> bytes = test::ReadBytes(Save("y.vid", {Clip("a.mpg", 1000), End()}));
     bytes[3] = 'X';
     EXPECT_EQ(load(bytes), kPlaylistBadMagic);
     EXPECT_TRUE(playlist.entries.empty());
@@ -143,15 +132,13 @@ TEST_F(PlaylistTest, BadFilesAreRefusedOrReadWithinTheirBounds) {
     // fields and that transitions and codes are normalised. Which normal form:
     PlaylistEntry record = Clip("a.mpg", 1000, 9);
     std::memcpy(record.extraCommands, "\3\310\6", 3);
-    ASSERT_EQ(load(FileImage(2, {record, Clip("a.mpg", 2000, -3)})), kPlaylistOk);
+    ASSERT_EQ(playlist.Load(Save("z.vid", {record, Clip("a.mpg", 2000, -3)}), true, 0),
+              kPlaylistOk);
     // Unknown codes (200) mean none; transitions outside the table are cuts from now on.
     EXPECT_EQ(TransitionText(playlist.entries[0]), "CUT [LOGO2 ON] [CLOCK OFF]");
     EXPECT_EQ(playlist.entries.at(1).transition, 0);
     EXPECT_TRUE(ui.boxes.empty());
-}
-
-TEST_F(PlaylistTest, DroppedEntriesDoNotHideTheEntryMovingIntoTheirSlot) {
-    MakeClip("a.mpg");
+    // Dropped entries do not hide the entry moving into their slot.
     MakeClip("d.mpg");
     std::filesystem::create_directory(video + "folder.vid");  // no usable playlist
     Save("gone.vid", {Clip("nothere1.mpg", 3000), Clip("nothere2.mpg", 3000), End()});
