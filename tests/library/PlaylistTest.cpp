@@ -86,20 +86,8 @@ TEST_F(PlaylistTest, SavesTheFormatByteForByteLoadsBackAndNeverHalfWrites) {
         std::memcpy(&expected[at], text.data(), text.size());
     EXPECT_EQ(test::ReadBytes(video + "example.vid"), expected);
 
-    // Names stored with "\" resolve; an absolute entry outside the video folder keeps its path.
-    MakeClip("news/intro.mpg");
-    MakeClip("weather.mpg");
-    test::WriteFile(dir / "outside.mpg", "x");
-    playlist.entries.insert(playlist.entries.begin() + 2, Clip(dir / "outside.mpg", 5000, 2, 900));
-    playlist.entries[2].absolutePath = 1;
-    playlist.entries[2].reserved = 7;
+    // A loaded file saving back unchanged is the fuzz target's check.
     ASSERT_EQ(playlist.Save(video + "show.vid"), kPlaylistOk);
-    Playlist loaded;
-    ASSERT_EQ(loaded.Load(video + "show.vid", true, 0), kPlaylistOk);
-    ASSERT_EQ(loaded.Save(video + "again.vid"), kPlaylistOk);
-    EXPECT_EQ(test::ReadBytes(video + "again.vid"), test::ReadBytes(video + "show.vid"));
-    EXPECT_EQ(loaded.totalMs, 83500 + 60000 + 5000 - 100 - 900 - 400);
-
     EXPECT_EQ(playlist.Save(dir / "no/such/folder/x.vid"), kPlaylistCannotCreate);
     // A save that fails half-way keeps the previous file.
     const std::vector<uint8_t> before = test::ReadBytes(video + "show.vid");
@@ -152,15 +140,19 @@ TEST_F(PlaylistTest, BadFilesAreRefusedOrNormalisedAndDroppedEntriesHideNothing)
 }
 
 TEST_F(PlaylistTest, NestedPlaylistsCountWithTheirTotalAndExpandInPlace) {
-    for (const char* clip : {"a.mpg", "b.mpg", "sub/x.mpg", "sub/y.mpg"})
+    for (const char* clip : {"a.mpg", "sub/x.mpg", "sub/y.mpg"})
         MakeClip(clip);
     // The nested playlist loses a missing clip; that does not change the parent's code.
     Save("sub/inner.vid", {Clip("sub\\x.mpg", 4000, 1, 300), Clip("lost.mpg", 1000),
                            Clip("sub\\y.mpg", 6000, 1, 500), End(2, 700)});
     PlaylistEntry nested = Clip("sub\\inner.vid", 1, 1, 800, 20);
     nested.extraCommands[1] = 6;
+    // An absolute entry outside the video folder keeps its path.
+    test::WriteFile(dir / "outside.mpg", "x");
+    PlaylistEntry outside = Clip(dir / "outside.mpg", 5000, 1, 300);
+    outside.absolutePath = 1;
     const std::string path =
-        Save("outer.vid", {Clip("a.mpg", 10000), nested, Clip("b.mpg", 5000, 1, 300), End(1, 300)});
+        Save("outer.vid", {Clip("a.mpg", 10000), nested, outside, End(1, 300)});
     ASSERT_EQ(playlist.Load(path, true, 0), kPlaylistOk);
     EXPECT_EQ(playlist.entries.at(1).durationMs,
               4000 + 6000 - 500);  // the end entry at its minimum
@@ -171,7 +163,7 @@ TEST_F(PlaylistTest, NestedPlaylistsCountWithTheirTotalAndExpandInPlace) {
     std::string names;  // the nested end entry is not played
     for (const PlaylistEntry& entry : seq)
         names += std::string(EntryFileName(entry)) + "|";
-    ASSERT_EQ(names, "a.mpg|sub\\x.mpg|sub\\y.mpg|b.mpg||");
+    ASSERT_EQ(names, "a.mpg|sub\\x.mpg|sub\\y.mpg|" + dir / "outside.mpg||");
     // The first nested clip comes on air with the naming entry's transition group.
     EXPECT_EQ(std::tuple(seq[1].interleaveMs, seq[1].spacingMs, int{seq[1].extraCommands[1]}),
               std::tuple(800, 20, 6));
