@@ -39,7 +39,7 @@ namespace {
 using test::Press;
 using test::ReadFile;
 using test::TabUntilFocused;
-using test::TypeText;
+using test::Type;
 
 // Control ids of the editor's buttons.
 constexpr int kEditId = 1260, kRemoveId = 1259, kMoveUpId = 1513, kMoveDownId = 1514,
@@ -84,7 +84,7 @@ std::string Fields(const TransitionDialog& d) {
 void Retype(const QString& text) {
     Press(Qt::Key_A, Qt::ControlModifier);
     Press(Qt::Key_Delete);
-    TypeText(text);
+    Type(text);
 }
 
 // Per test: a fresh program folder with the settings file and a video folder, a recording UI host
@@ -417,7 +417,7 @@ TEST_F(PlaylistEditorTest, LibraryListSortsDescribesRefreshesAndKeepsItsSettings
         EXPECT_EQ(TemplateId(&dialog), kDialogEditDescription);
         EXPECT_EQ(dialog.fileEdit()->text(), "a_30.mpg");
         EXPECT_TRUE(dialog.fileEdit()->isReadOnly());
-        TypeText("Opening" + QString(55, '.') + QString::fromUtf8("\xc3\xa9") + "yz");
+        Type("Opening" + QString(55, '.') + QString::fromUtf8("\xc3\xa9") + "yz");
         Press(Qt::Key_Return);
     });
     const QString description = "Opening" + QString(55, '.') + "y";

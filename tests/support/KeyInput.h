@@ -55,9 +55,6 @@ inline void Type(const QString& text) {
     for (const QChar c : text)
         Key(c.isLetterOrNumber() && c.unicode() < 128 ? c.toUpper().unicode() : 0, {}, QString(c));
 }
-inline void TypeText(const QString& text) {
-    Type(text);
-}
 
 // Tab until the widget has the keyboard (at most 60 presses); false when it never gets it.
 inline bool TabTo(QWidget* widget) {
