@@ -296,7 +296,7 @@ TEST_F(PlaylistTest, TotalsFollowTheBoardsWhoseWarningIsShownOnceAndOnlyWhenAske
         EXPECT_EQ(CurrentBoardCount(), 2) << stored;
     }
     EXPECT_EQ(playlist.Load(path, false, 0), kPlaylistOk);
-    EXPECT_TRUE(ui.boxes.empty());
+    EXPECT_TRUE(ui.boxes.empty()) << ui.boxes.front().text;
     EXPECT_EQ(playlist.Load(path, true, 0), kPlaylistOk);
     ASSERT_EQ(ui.boxes.size(), 1u);  // the nested load never warns
     EXPECT_NE(ui.boxes[0].text.find("MPEG cards configuration"), std::string::npos);
