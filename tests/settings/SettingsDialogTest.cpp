@@ -167,6 +167,7 @@ TEST_F(SettingsDialogTest, FoldersAreBrowsedByKeysAndChecksAndOkUseTheDialogsVal
     script.Press([&] { return dialog->videoBrowseButton(); })
         .Then([&] {
             ASSERT_NE(Browser(), nullptr);
+            EXPECT_EQ(Browser()->windowTitle(), "Select folder containing MPEG2 video files");
             WaitForCandidate(root / "video/");
             EXPECT_TRUE(Browser()->ConfirmButton()->isEnabled());
             Key(Qt::Key_Escape);
@@ -307,9 +308,10 @@ TEST_F(SettingsDialogTest, LanguageControlsListAtMostSixteenAndTheBuiltInOneIsNo
     EXPECT_EQ(dialog->languageCombo()->count(), 16);
     EXPECT_EQ(dialog->languageCombo()->currentIndex(), -1);  // L17 is beyond the list
     EXPECT_EQ(dialog->windowTitle(), "Settings 17");
-    // Choosing one translates the dialog at once (applied and kept: the end-to-end test).
+    // Choosing one applies it at once, keeps it in the settings and translates the dialog.
     dialog->languageCombo()->setCurrentIndex(3);
     emit dialog->languageCombo()->activated(3);
+    EXPECT_EQ(Languages().CurrentName() + " " + GetIniString("Language", "Name", ""), "L02 L02");
     EXPECT_EQ(dialog->windowTitle(), "Settings 2");
     dialog->editLanguageButton()->click();
     ASSERT_TRUE(Languages().SelectLanguage(0));
