@@ -467,8 +467,8 @@ TEST_F(PlaylistEditorTest, LibraryListSortsDescribesRefreshesAndKeepsItsSettings
 }
 
 // While the program plays, the editor never asks to save and keeps Clear, Load and the logo
-// disabled; the edited copy goes back to replace the running schedule (where the engine's test
-// plays a moved clip at the same positions).
+// disabled; the edited copy goes back to replace the running schedule (how the engine plays an
+// edit during a run is the engine's test).
 TEST_F(PlaylistEditorTest, EditorOpenedDuringARunHandsBackAMovedClipWithoutAsking) {
     playlist_ = Make({Entry("a.mpg", 10000), Entry("b.mpg", 8000), Entry("c.mpg", 6000)});
     std::string path = Video("Run.vid");
