@@ -18,13 +18,11 @@ namespace orx::test {
 // videoOnly); format is an ffmpeg muxer name ("mpeg", "mpegts", "avi", "mpeg2video").
 inline bool MakeClip(const std::string& path, const std::string& format, double seconds,
                      bool videoOnly = false, const std::string& codec = "mpeg2video") {
-    const std::string duration = std::to_string(seconds);
+    const std::string time = std::to_string(seconds);
     std::string command =
-        "ffmpeg -nostdin -v error -y -f lavfi -i testsrc=size=176x144:rate=25:"
-        "duration=" +
-        duration;
+        "ffmpeg -nostdin -v error -y -f lavfi -i testsrc=size=176x144:rate=25:duration=" + time;
     if (!videoOnly)
-        command += " -f lavfi -i sine=sample_rate=48000:duration=" + duration + " -c:a mp2";
+        command += " -f lavfi -i sine=sample_rate=48000:duration=" + time + " -c:a mp2";
     command += " -c:v " + codec + " -f " + format + " '" + path + "' </dev/null";
     return std::system(command.c_str()) == 0;
 }

@@ -19,9 +19,7 @@ namespace fs = std::filesystem;
 
 LibraryClip Clip(const std::string& name, uint32_t ms, const std::string& description = "",
                  int32_t absolute = 0) {
-    LibraryClip clip;
-    clip.absolutePath = absolute;
-    clip.durationMs = ms;
+    LibraryClip clip{.absolutePath = absolute, .durationMs = ms};
     SetClipFileName(clip, name);
     SetClipDescription(clip, description);
     return clip;
