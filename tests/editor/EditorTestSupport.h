@@ -1,15 +1,10 @@
 #pragma once
 
-// Per test: a fresh program folder with the settings file and a video folder, a recording UI
-// host, scripted file dialogs, and a driver for the modal dialogs the editor opens (each step
-// waits for the next modal dialog of a class and acts on it with keys, as an operator would).
-
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
-#include <QKeyEvent>
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
@@ -18,84 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "app/AppSettings.h"
-#include "app/DebugLog.h"
-#include "app/IniFile.h"
-#include "library/Playlist.h"
-#include "library/VideoLibrary.h"
-#include "support/RecordingUiHost.h"
-#include "support/TempFolder.h"
-#include "ui/FilePickers.h"
+#include "support/KeyInput.h"
+#include "support/ScriptedPickers.h"
 
 namespace orx::test {
-
-// Answers the open and save dialogs from queues ("" = cancelled) and records what they were
-// asked with; installs itself for its lifetime.
-class ScriptedPickers : public ui::FilePickers {
-public:
-    ScriptedPickers() { ui::SetFilePickers(this); }
-    ~ScriptedPickers() override { ui::SetFilePickers(nullptr); }
-
-    std::string OpenFile(const ui::FileDialogRequest& request) override {
-        return Next(opened, request, openAnswers);
-    }
-    std::string SaveFile(const ui::FileDialogRequest& request) override {
-        return Next(saved, request, saveAnswers);
-    }
-    bool BrowseForFolder(std::string&, const std::string&, int) override { return false; }
-
-    std::deque<std::string> openAnswers, saveAnswers;
-    std::vector<ui::FileDialogRequest> opened, saved;
-
-private:
-    static std::string Next(std::vector<ui::FileDialogRequest>& asked,
-                            const ui::FileDialogRequest& request,
-                            std::deque<std::string>& answers) {
-        asked.push_back(request);
-        std::string answer = answers.empty() ? "" : answers.front();
-        if (!answers.empty()) {
-            answers.pop_front();
-        }
-        return answer;
-    }
-};
-
-// Where the keyboard's keys go: the focused control of the topmost modal dialog (the window
-// system need not have activated it yet), else the focused widget, else the focused control a
-// closed dialog left in an inactive window.
-inline QWidget* KeyTarget() {
-    QWidget* focus = QApplication::focusWidget();
-    QWidget* modal = QApplication::activeModalWidget();
-    if (modal != nullptr && (focus == nullptr || focus->window() != modal)) {
-        return modal->focusWidget() != nullptr ? modal->focusWidget() : modal;
-    }
-    for (QWidget* window : QApplication::topLevelWidgets()) {
-        if (focus == nullptr && window->isVisible() && window->focusWidget() != nullptr) {
-            focus = window->focusWidget();
-        }
-    }
-    return focus;
-}
-inline void Press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-    QTest::keyClick(KeyTarget(), static_cast<Qt::Key>(key), modifiers);
-}
-// Types each character as a key press with its text (any character, not only ASCII).
-inline void TypeText(const QString& text) {
-    for (const QChar c : text) {
-        const int key = c.isLetterOrNumber() && c.unicode() < 128 ? c.toUpper().unicode() : 0;
-        for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
-            QKeyEvent event(type, key, Qt::NoModifier, QString(c));
-            QApplication::sendEvent(KeyTarget(), &event);
-        }
-    }
-}
-// Tab until the widget has the focus.
-inline void TabUntilFocused(QWidget* widget) {
-    for (int i = 0; i < 40 && KeyTarget() != widget; ++i) {
-        Press(Qt::Key_Tab);
-    }
-    ASSERT_EQ(KeyTarget(), widget);
-}
 
 // Steps run while modal dialogs are open: each waits until the active modal dialog is of its
 // class, then acts. A step's keys may open a further dialog, whose steps run meanwhile; the next
@@ -146,31 +67,6 @@ private:
     QElapsedTimer clock_;
     std::deque<std::pair<const char*, std::function<void(QDialog*)>>> steps_;
     std::vector<QDialog*> running_;
-};
-
-class EditorFixture : public ::testing::Test {
-protected:
-    void SetUp() override {
-        SetIniPath(dir_ / "brenvik.ini");
-        Settings() = AppSettings{};
-        Settings().appDir = Settings().remotePath = dir_.Path();
-        Settings().videoPath = dir_ / "Video/";
-        std::filesystem::create_directories(Settings().videoPath);
-        ResetDebugLogForTesting();
-        VideoLibrary::SetSortMode(0);
-    }
-    std::string Video(const std::string& name) const { return Settings().videoPath + name; }
-    // A clip whose name carries its duration in seconds: the library measures it from the name.
-    void MakeClips(std::initializer_list<const char*> names) const {
-        for (const char* name : names) {
-            WriteFile(Video(name), "x");
-        }
-    }
-    void SetBoards(int boards) { WriteIniInt("Hardware", "MPEG", boards); }
-
-    TempFolder dir_;
-    RecordingUiHost ui_;
-    ScriptedPickers pickers_;
 };
 
 }  // namespace orx::test

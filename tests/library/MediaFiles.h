@@ -1,8 +1,11 @@
 #pragma once
 
 // Media and shortcut files for the library tests: real clips made by ffmpeg at test time, AVI
-// headers and ".lnk" files built byte by byte from their documented layouts.
+// headers and ".lnk" files built byte by byte from their documented layouts; a failing save.
 
+#include <sys/resource.h>
+
+#include <csignal>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -12,22 +15,15 @@
 namespace orx::test {
 
 // Runs ffmpeg to make a clip of the given seconds (25 fps test picture, a tone unless
-// videoOnly); format is an ffmpeg muxer name ("mpeg", "mpegts", "avi", "mpeg2video"). An empty
-// codec makes a file with sound only.
+// videoOnly); format is an ffmpeg muxer name ("mpeg", "mpegts", "avi", "mpeg2video").
 inline bool MakeClip(const std::string& path, const std::string& format, double seconds,
                      bool videoOnly = false, const std::string& codec = "mpeg2video") {
-    const std::string duration = std::to_string(seconds);
-    std::string command = "ffmpeg -nostdin -v error -y";
-    if (!codec.empty()) {
-        command += " -f lavfi -i testsrc=size=176x144:rate=25:duration=" + duration;
-    }
-    if (!videoOnly) {
-        command += " -f lavfi -i sine=sample_rate=48000:duration=" + duration + " -c:a mp2";
-    }
-    if (!codec.empty()) {
-        command += " -c:v " + codec;
-    }
-    command += " -f " + format + " '" + path + "' </dev/null";
+    const std::string time = std::to_string(seconds);
+    std::string command =
+        "ffmpeg -nostdin -v error -y -f lavfi -i testsrc=size=176x144:rate=25:duration=" + time;
+    if (!videoOnly)
+        command += " -f lavfi -i sine=sample_rate=48000:duration=" + time + " -c:a mp2";
+    command += " -c:v " + codec + " -f " + format + " '" + path + "' </dev/null";
     return std::system(command.c_str()) == 0;
 }
 
@@ -145,6 +141,20 @@ inline std::vector<uint8_t> ShellLink(const LinkSpec& spec) {
     bytes.insert(bytes.end(), info.begin(), info.end());
     AppendLe32(bytes, 0);  // terminal extra-data block
     return bytes;
+}
+
+// Runs save() under a file-size limit of the given bytes, so that its write fails part-way.
+template <typename Save>
+auto UnderFileSizeLimit(rlim_t bytes, Save save) {
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit small{bytes, old.rlim_max};
+    setrlimit(RLIMIT_FSIZE, &small);
+    const auto result = save();
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, previous);
+    return result;
 }
 
 }  // namespace orx::test

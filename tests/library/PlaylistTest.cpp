@@ -3,19 +3,17 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/inotify.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
-#include <csignal>
 #include <cstring>
 #include <map>
 #include <thread>
 
 #include "app/AppSettings.h"
 #include "app/IniFile.h"
-#include "lang/TextServices.h"
+#include "library/MediaFiles.h"
 #include "platform/Paths.h"
 #include "support/RecordingUiHost.h"
 #include "support/TempFolder.h"
@@ -36,17 +34,6 @@ PlaylistEntry End(int32_t t = 0, int32_t il = 0) {
 
 void Put(std::vector<uint8_t>& bytes, size_t at, int32_t value) {
     std::memcpy(&bytes[at], &value, 4);
-}
-
-// A valid header for two boards with the given entry count, followed by the raw records given.
-std::vector<uint8_t> FileImage(int32_t entryCount, const std::vector<PlaylistEntry>& records) {
-    std::vector<uint8_t> bytes(kPlaylistHeaderSize, 0);
-    std::memcpy(bytes.data(), "BRMM\0\0\1\0\2", 9);
-    Put(bytes, 12, entryCount);
-    for (const PlaylistEntry& record : records)
-        bytes.insert(bytes.end(), reinterpret_cast<const uint8_t*>(&record),
-                     reinterpret_cast<const uint8_t*>(&record + 1));
-    return bytes;
 }
 
 class PlaylistTest : public ::testing::Test {
@@ -84,8 +71,8 @@ TEST_F(PlaylistTest, SavesTheFormatByteForByteLoadsBackAndNeverHalfWrites) {
     SetEntryComment(playlist.entries[1], "Forecast");
     ASSERT_EQ(playlist.Save(video + "example.vid"), kPlaylistOk);
 
-    std::vector<uint8_t> expected = FileImage(3, {});
-    expected.resize(1676);
+    std::vector<uint8_t> expected(1676);
+    std::memcpy(expected.data(), "BRMM\0\0\1\0\2\0\0\0\3", 13);  // two boards, three entries
     const size_t r0 = 128, r1 = 128 + 516, r2 = 128 + 2 * 516;
     // Every non-zero field; the two extra-command bytes 1 and 8 go in as one word.
     const std::pair<size_t, int32_t> words[] = {
@@ -99,37 +86,19 @@ TEST_F(PlaylistTest, SavesTheFormatByteForByteLoadsBackAndNeverHalfWrites) {
         std::memcpy(&expected[at], text.data(), text.size());
     EXPECT_EQ(test::ReadBytes(video + "example.vid"), expected);
 
-    // Names stored with "\" resolve; an absolute entry outside the video folder keeps its path.
-    MakeClip("news/intro.mpg");
-    MakeClip("weather.mpg");
-    test::WriteFile(dir / "outside.mpg", "x");
-    playlist.entries.insert(playlist.entries.begin() + 2, Clip(dir / "outside.mpg", 5000, 2, 900));
-    playlist.entries[2].absolutePath = 1;
-    playlist.entries[2].reserved = 7;
+    // A loaded file saving back unchanged is the fuzz target's check.
     ASSERT_EQ(playlist.Save(video + "show.vid"), kPlaylistOk);
-    Playlist loaded;
-    ASSERT_EQ(loaded.Load(video + "show.vid", true, 0), kPlaylistOk);
-    ASSERT_EQ(loaded.Save(video + "again.vid"), kPlaylistOk);
-    EXPECT_EQ(test::ReadBytes(video + "again.vid"), test::ReadBytes(video + "show.vid"));
-    EXPECT_EQ(loaded.totalMs, 83500 + 60000 + 5000 - 100 - 900 - 400);
-
     EXPECT_EQ(playlist.Save(dir / "no/such/folder/x.vid"), kPlaylistCannotCreate);
-    // A save that fails half-way (at a file-size limit) keeps the previous file.
+    // A save that fails half-way keeps the previous file.
     const std::vector<uint8_t> before = test::ReadBytes(video + "show.vid");
     playlist.entries.assign(4, Clip("a.mpg", 1000));
-    rlimit old{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-    std::signal(SIGXFSZ, SIG_IGN);
-    const rlimit small{1000, old.rlim_max};
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const int result = playlist.Save(video + "show.vid");
-    setrlimit(RLIMIT_FSIZE, &old);
-    EXPECT_EQ(result, kPlaylistCannotCreate);
+    EXPECT_EQ(test::UnderFileSizeLimit(1000, [&] { return playlist.Save(video + "show.vid"); }),
+              kPlaylistCannotCreate);
     EXPECT_EQ(test::ReadBytes(video + "show.vid"), before);
 }
 
 // Files are copied in by operators: counts, texts and codes are read within what the file holds.
-TEST_F(PlaylistTest, BadFilesAreRefusedOrReadWithinTheirBounds) {
+TEST_F(PlaylistTest, BadFilesAreRefusedOrNormalisedAndDroppedEntriesHideNothing) {
     MakeClip("a.mpg");
     playlist.entries = {Clip("a.mpg", 4000), End()};
     EXPECT_EQ(playlist.Load(video + "absent.vid", true, 0), kPlaylistCannotOpen);
@@ -139,7 +108,7 @@ TEST_F(PlaylistTest, BadFilesAreRefusedOrReadWithinTheirBounds) {
         test::WriteBytes(dir / "x.vid", bytes);
         return playlist.Load(dir / "x.vid", true, 0);
     };
-    std::vector<uint8_t> bytes = FileImage(1, {Clip("a.mpg", 1000), End()});
+    std::vector<uint8_t> bytes = test::ReadBytes(Save("y.vid", {Clip("a.mpg", 1000), End()}));
     bytes[3] = 'X';
     EXPECT_EQ(load(bytes), kPlaylistBadMagic);
     EXPECT_TRUE(playlist.entries.empty());
@@ -147,46 +116,17 @@ TEST_F(PlaylistTest, BadFilesAreRefusedOrReadWithinTheirBounds) {
     bytes[3] = 'M';
     bytes[6] = 2;
     EXPECT_EQ(load(bytes), kPlaylistBadVersion);
-    EXPECT_EQ(load({'B', 'R'}), kPlaylistBadMagic);  // the missing header bytes read as zero
-
-    // Three records announced, one and a bit present: the cut record keeps its zero-filled
-    // tail and, being last, is timed as the end entry; the absent one is not invented.
-    PlaylistEntry cut = Clip("a.mpg", 2000);
-    SetEntryComment(cut, "comment cut short");
-    bytes = FileImage(3, {Clip("a.mpg", 1000, 1, 300), cut});
-    bytes.resize(128 + 516 + 270);
-    ASSERT_EQ(load(bytes), kPlaylistOk);
-    ASSERT_EQ(playlist.entries.size(), 2u);
-    EXPECT_EQ(EntryComment(playlist.entries[1]), "commen");
-    EXPECT_EQ(playlist.entries[1].interleaveMs, 100);
-    EXPECT_EQ(playlist.totalMs, 3000);
-    for (const int32_t count : {0x7FFFFFFF, -5}) {
-        ASSERT_EQ(load(FileImage(count, {Clip("a.mpg", 1000), End()})), kPlaylistOk);
-        EXPECT_EQ(playlist.entries.size(), count < 0 ? 0u : 2u);
-    }
-
-    // A name of 259 characters (the most a field holds) without a terminator in its field.
-    const std::string longName = std::string(200, 'd') + "\\" + std::string(58, 'n');
-    MakeClip(std::string(200, 'd') + "/" + std::string(58, 'n'));
-    PlaylistEntry record = Clip("", 1000, 9);
-    std::memcpy(record.fileName, longName.data(), longName.size());
-    record.fileName[259] = 'z';
-    std::memset(record.comment, 'c', sizeof(record.comment));
-    record.extraCommands[0] = 3;
-    record.extraCommands[1] = 200;
-    record.extraCommands[2] = 6;
-    ASSERT_EQ(load(FileImage(2, {record, Clip(longName, 2000, -3)})), kPlaylistOk);
-    EXPECT_EQ(EntryFileName(playlist.entries.at(0)), longName);
-    EXPECT_EQ(EntryComment(playlist.entries[0]), std::string(63, 'c'));
-    // Unknown codes mean none; transitions outside the table are cuts from now on.
+    // Cut and random files are the fuzz target's; it also checks that texts stay within their
+    // fields and that transitions and codes are normalised. Which normal form:
+    PlaylistEntry record = Clip("a.mpg", 1000, 9);
+    std::memcpy(record.extraCommands, "\3\310\6", 3);
+    ASSERT_EQ(playlist.Load(Save("z.vid", {record, Clip("a.mpg", 2000, -3)}), true, 0),
+              kPlaylistOk);
+    // Unknown codes (200) mean none; transitions outside the table are cuts from now on.
     EXPECT_EQ(TransitionText(playlist.entries[0]), "CUT [LOGO2 ON] [CLOCK OFF]");
     EXPECT_EQ(playlist.entries.at(1).transition, 0);
-    EXPECT_STREQ(ExtraCommandLabel(200), "-");
     EXPECT_TRUE(ui.boxes.empty());
-}
-
-TEST_F(PlaylistTest, DroppedEntriesDoNotHideTheEntryMovingIntoTheirSlot) {
-    MakeClip("a.mpg");
+    // Dropped entries do not hide the entry moving into their slot.
     MakeClip("d.mpg");
     std::filesystem::create_directory(video + "folder.vid");  // no usable playlist
     Save("gone.vid", {Clip("nothere1.mpg", 3000), Clip("nothere2.mpg", 3000), End()});
@@ -200,15 +140,19 @@ TEST_F(PlaylistTest, DroppedEntriesDoNotHideTheEntryMovingIntoTheirSlot) {
 }
 
 TEST_F(PlaylistTest, NestedPlaylistsCountWithTheirTotalAndExpandInPlace) {
-    for (const char* clip : {"a.mpg", "b.mpg", "sub/x.mpg", "sub/y.mpg"})
+    for (const char* clip : {"a.mpg", "sub/x.mpg", "sub/y.mpg"})
         MakeClip(clip);
     // The nested playlist loses a missing clip; that does not change the parent's code.
     Save("sub/inner.vid", {Clip("sub\\x.mpg", 4000, 1, 300), Clip("lost.mpg", 1000),
                            Clip("sub\\y.mpg", 6000, 1, 500), End(2, 700)});
     PlaylistEntry nested = Clip("sub\\inner.vid", 1, 1, 800, 20);
     nested.extraCommands[1] = 6;
+    // An absolute entry outside the video folder keeps its path.
+    test::WriteFile(dir / "outside.mpg", "x");
+    PlaylistEntry outside = Clip(dir / "outside.mpg", 5000, 1, 300);
+    outside.absolutePath = 1;
     const std::string path =
-        Save("outer.vid", {Clip("a.mpg", 10000), nested, Clip("b.mpg", 5000, 1, 300), End(1, 300)});
+        Save("outer.vid", {Clip("a.mpg", 10000), nested, outside, End(1, 300)});
     ASSERT_EQ(playlist.Load(path, true, 0), kPlaylistOk);
     EXPECT_EQ(playlist.entries.at(1).durationMs,
               4000 + 6000 - 500);  // the end entry at its minimum
@@ -216,40 +160,31 @@ TEST_F(PlaylistTest, NestedPlaylistsCountWithTheirTotalAndExpandInPlace) {
 
     Playlist::BuildPlaySequence(playlist.playSequence, playlist.entries, 0);
     const std::vector<PlaylistEntry>& seq = playlist.playSequence;
-    ASSERT_EQ(seq.size(), 5u);  // the nested end entry is not played
-    const char* names[] = {"a.mpg", "sub\\x.mpg", "sub\\y.mpg", "b.mpg", ""};
-    for (size_t i = 0; i < 5; ++i)
-        EXPECT_EQ(EntryFileName(seq[i]), names[i]);
+    std::string names;  // the nested end entry is not played
+    for (const PlaylistEntry& entry : seq)
+        names += std::string(EntryFileName(entry)) + "|";
+    ASSERT_EQ(names, "a.mpg|sub\\x.mpg|sub\\y.mpg|" + dir / "outside.mpg||");
     // The first nested clip comes on air with the naming entry's transition group.
     EXPECT_EQ(std::tuple(seq[1].interleaveMs, seq[1].spacingMs, int{seq[1].extraCommands[1]}),
               std::tuple(800, 20, 6));
     EXPECT_EQ(seq[2].interleaveMs, 500);
 }
 
-// Counts opens of each file in a folder (inotify), to see how often a load reads a file.
-class OpenCounter {
-public:
-    explicit OpenCounter(const std::string& folder) : fd_(inotify_init1(IN_NONBLOCK)) {
-        inotify_add_watch(fd_, folder.c_str(), IN_OPEN);
-    }
-    ~OpenCounter() { close(fd_); }
-    std::map<std::string, int> Take() {
-        std::map<std::string, int> opens;
-        alignas(inotify_event) char buffer[8192];
-        for (ssize_t n; (n = read(fd_, buffer, sizeof buffer)) > 0;) {
-            for (ssize_t at = 0; at < n;) {
-                const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
-                if (event->len > 0)
-                    ++opens[event->name];
-                at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
-            }
+// The opens of each file in the watched folder since the last call, to see how often a load
+// reads a file.
+std::map<std::string, int> TakeOpens(int inotify) {
+    std::map<std::string, int> opens;
+    alignas(inotify_event) char buffer[8192];
+    for (ssize_t n; (n = read(inotify, buffer, sizeof buffer)) > 0;) {
+        for (ssize_t at = 0; at < n;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+            if (event->len > 0)
+                ++opens[event->name];
+            at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
         }
-        return opens;
     }
-
-private:
-    int fd_;
-};
+    return opens;
+}
 
 TEST_F(PlaylistTest, ALoadAndItsPlaySequenceReadEachFileOnceAndSeeChangedFiles) {
     MakeClip("a.mpg");
@@ -259,22 +194,23 @@ TEST_F(PlaylistTest, ALoadAndItsPlaySequenceReadEachFileOnceAndSeeChangedFiles) 
     const std::string top = Save("top.vid", {Clip("middle.vid", 1), Clip("b.mpg", 2000),
                                              Clip("middle.vid", 1), Clip("leaf.vid", 1), End()});
     const std::map<std::string, int> eachOnce{{"leaf.vid", 1}, {"middle.vid", 1}, {"top.vid", 1}};
-    OpenCounter opens(video);
+    const int inotify = inotify_init1(IN_NONBLOCK);
+    inotify_add_watch(inotify, video.c_str(), IN_OPEN);
     ASSERT_EQ(playlist.Load(top, false, 0), kPlaylistOk);  // leaf.vid is used at two levels
-    EXPECT_EQ(opens.Take(), eachOnce);
+    EXPECT_EQ(TakeOpens(inotify), eachOnce);
     Playlist::BuildPlaySequence(playlist.playSequence, playlist.entries, 0);
     EXPECT_EQ(playlist.playSequence.size(), 2 * 5 + 1 + 2 + 1u);
     // Files changed a moment ago are read again: a change within the same tick of the file
     // system's clock could look like no change. Settled files are read once for both.
     std::this_thread::sleep_for(std::chrono::milliseconds(2100));
-    opens.Take();
+    TakeOpens(inotify);
     ASSERT_EQ(playlist.Load(top, false, 0), kPlaylistOk);
     playlist.playSequence.clear();
     Playlist::BuildPlaySequence(playlist.playSequence, playlist.entries, 0);
     EXPECT_EQ(playlist.playSequence.size(), 2 * 5 + 1 + 2 + 1u);
-    EXPECT_EQ(opens.Take(), eachOnce);
+    EXPECT_EQ(TakeOpens(inotify), eachOnce);
     ASSERT_EQ(playlist.Load(top, false, 0), kPlaylistOk);
-    EXPECT_TRUE(opens.Take().empty());
+    EXPECT_TRUE(TakeOpens(inotify).empty());
 
     // Changed on disk, also in place with the same size: the next load reads it again.
     Save("leaf.vid", {Clip("b.mpg", 2000), Clip("b.mpg", 2000), End()});
@@ -282,17 +218,13 @@ TEST_F(PlaylistTest, ALoadAndItsPlaySequenceReadEachFileOnceAndSeeChangedFiles) 
     EXPECT_EQ(playlist.totalMs, 2 * (2 * 3900 + 1000 - 200) + 2000 + 3900 - 300);
     std::vector<uint8_t> bytes = test::ReadBytes(video + "leaf.vid");
     std::memcpy(&bytes[kPlaylistHeaderSize], "gone.mpg", 9);
-    {
-        std::FILE* f = std::fopen((video + "leaf.vid").c_str(), "r+b");
-        ASSERT_NE(f, nullptr);
-        std::fwrite(bytes.data(), 1, bytes.size(), f);
-        std::fclose(f);
-    }
+    test::WriteBytes(video + "leaf.vid", bytes);  // the same file, truncated and written again
     // Its own modification time, even if the clock has not moved on since the save.
     const timespec times[2] = {{0, UTIME_OMIT}, {1'000'000'000, 0}};
     ASSERT_EQ(utimensat(AT_FDCWD, (video + "leaf.vid").c_str(), times, 0), 0);
     ASSERT_EQ(playlist.Load(top, false, 0), kPlaylistOk);
     EXPECT_EQ(playlist.entries.at(3).durationMs, 2000);  // the lost clip is dropped below
+    close(inotify);
 }
 
 TEST_F(PlaylistTest, APlaylistBeyondTheBoundOfOneLoadIsRefusedWholeAndQuickly) {
@@ -306,13 +238,7 @@ TEST_F(PlaylistTest, APlaylistBeyondTheBoundOfOneLoadIsRefusedWholeAndQuickly) {
     EXPECT_EQ(playlist.Load(path, false, 0), kPlaylistTooLarge);
     EXPECT_TRUE(playlist.entries.empty());
     EXPECT_EQ(playlist.totalMs, 0);
-    ReportFileError(kPlaylistTooLarge, path);
-    ASSERT_EQ(ui.boxes.size(), 1u);
-    EXPECT_EQ(ui.boxes[0].text,
-              "Playlist too large: with its nested playlists it holds too many entries to "
-              "play!\n\n" +
-                  path);
-    EXPECT_EQ(ui.boxes[0].type, mb::Ok | mb::IconError);
+    // Its message is checked where the main window refuses it.
 
     // One level down it is 4,369 entries (a playlist is expanded at most five levels deep: at
     // depth 4 its self entries are dropped) and plays; twelve of them in one playlist are too many
@@ -329,27 +255,48 @@ TEST_F(PlaylistTest, APlaylistBeyondTheBoundOfOneLoadIsRefusedWholeAndQuickly) {
     Playlist::BuildPlaySequence(playlist.playSequence, twelve, 0);
     EXPECT_LE(playlist.playSequence.size(), 50'000u);
 
-    // Just within the bound: 16 x 16 x 16 playlists of 12 clips.
-    std::vector<PlaylistEntry> clips(12, Clip("a.mpg", 1000));
-    clips.push_back(End());
-    std::string below = Save("l3.vid", clips);
-    for (const char* name : {"l2.vid", "l1.vid", "l0.vid"}) {
-        std::vector<PlaylistEntry> level(16, Clip(FileNameOf(below), 1));
-        level.push_back(End());
-        below = Save(name, level);
-    }
-    EXPECT_EQ(playlist.Load(below, false, 0), kPlaylistOk);
+    // Eleven of them (48,059 entries) are within it.
+    std::vector<PlaylistEntry> eleven(11, Clip("self.vid", 1));
+    eleven.push_back(End());
+    EXPECT_EQ(playlist.Load(Save("eleven.vid", eleven), false, 0), kPlaylistOk);
     playlist.playSequence.clear();
     Playlist::BuildPlaySequence(playlist.playSequence, playlist.entries, 0);
-    EXPECT_EQ(playlist.playSequence.size(), 16u * 16 * 16 * 12 + 1);
+    EXPECT_EQ(playlist.playSequence.size(), 11u * 4369 + 1);
 }
 
-TEST_F(PlaylistTest, BoardWarningIsShownOnceAndOnlyWhenAsked) {
+TEST_F(PlaylistTest, TotalsFollowTheBoardsWhoseWarningIsShownOnceAndOnlyWhenAsked) {
+    playlist.entries = {Clip("a.mpg", 10000, 1, 0, 500), Clip("b.mpg", 20000, 2, 800, 300),
+                        Clip("c.mpg", 30000, 1, 0, 200), End(0, 500)};
+    playlist.boardCount = 2;
+    playlist.ComputeTotal();
+    // Interleaves below the minimum are raised; middle clips overlap by their interleave; the
+    // end entry's interleave beyond its minimum shortens the total.
+    EXPECT_EQ(playlist.entries[0].interleaveMs, 300);
+    EXPECT_EQ(playlist.totalMs, 60000 - 800 - 300 - 400);
+    playlist.boardCount = 1;  // one board: cuts with spacing; the interleave raised before stays
+    playlist.ComputeTotal();
+    EXPECT_EQ(playlist.totalMs, 60000 + 300 + 200 - 400);
+    EXPECT_EQ(std::tuple(playlist.entries[0].transition, playlist.entries[1].transition,
+                         playlist.entries[1].interleaveMs),
+              std::tuple(1, 0, 800));
+    // Durations from a file need not be sane: the total saturates instead of overflowing; a
+    // negative one reads as a signed value, not as fields with their own signs.
+    playlist.boardCount = 2;
+    playlist.entries = {Clip("a", INT32_MAX, 0, 100), Clip("b", INT32_MAX, 0, 100), End()};
+    playlist.ComputeTotal();
+    EXPECT_EQ(playlist.totalMs, INT32_MAX);
+    EXPECT_EQ(FormatDuration(-400), "  -0:00.4");
+    EXPECT_EQ(FormatDuration(INT32_MIN), "-35791:23.6");
+
     MakeClip("a.mpg");
     Save("inner.vid", {Clip("a.mpg", 3000), End()}, 1);
     const std::string path = Save("one.vid", {Clip("a.mpg", 2000), Clip("inner.vid", 1), End()}, 1);
+    for (const int stored : {0, 5}) {  // no board configured, or a count read as two
+        SetBoards(stored);
+        EXPECT_EQ(CurrentBoardCount(), 2) << stored;
+    }
     EXPECT_EQ(playlist.Load(path, false, 0), kPlaylistOk);
-    EXPECT_TRUE(ui.boxes.empty());
+    EXPECT_TRUE(ui.boxes.empty()) << ui.boxes.front().text;
     EXPECT_EQ(playlist.Load(path, true, 0), kPlaylistOk);
     ASSERT_EQ(ui.boxes.size(), 1u);  // the nested load never warns
     EXPECT_NE(ui.boxes[0].text.find("MPEG cards configuration"), std::string::npos);
@@ -362,37 +309,6 @@ TEST_F(PlaylistTest, BoardWarningIsShownOnceAndOnlyWhenAsked) {
     cleared.boardCount = 7;
     cleared.Clear();
     EXPECT_EQ(std::pair(Playlist().boardCount, cleared.boardCount), std::pair(1, 1));
-}
-
-TEST_F(PlaylistTest, TotalsForOneAndTwoBoardsAndTheirDisplay) {
-    playlist.entries = {Clip("a.mpg", 10000, 1, 0, 500), Clip("b.mpg", 20000, 2, 800, 300),
-                        Clip("c.mpg", 30000, 1, 0, 200), End(0, 500)};
-    playlist.boardCount = 2;
-    playlist.ComputeTotal();
-    // Interleaves below the minimum are raised; middle clips overlap by their interleave; the
-    // end entry's interleave beyond its minimum shortens the total.
-    EXPECT_EQ(playlist.entries[0].interleaveMs, 300);
-    EXPECT_EQ(playlist.totalMs, 60000 - 800 - 300 - 400);
-    playlist.boardCount = 1;
-    playlist.ComputeTotal();
-    EXPECT_EQ(playlist.totalMs, 60000 + 300 + 200 - 400);
-    EXPECT_EQ(playlist.entries[0].transition, 1);
-    EXPECT_EQ(playlist.entries[1].transition, 0);
-    EXPECT_EQ(playlist.entries[1].interleaveMs, 800);  // raised under the old transition
-
-    // Durations from a file need not be sane: the total saturates instead of overflowing.
-    playlist.boardCount = 2;
-    playlist.entries = {Clip("a", INT32_MAX, 0, 100), Clip("b", INT32_MAX, 0, 100), End()};
-    playlist.ComputeTotal();
-    EXPECT_EQ(playlist.totalMs, INT32_MAX);
-    for (const int stored : {0, 5}) {  // no board configured, or a count read as two
-        SetBoards(stored);
-        EXPECT_EQ(CurrentBoardCount(), 2) << stored;
-    }
-    EXPECT_EQ(FormatDuration(83500), "   1:23.5");
-    // A negative total reads as a signed value, not as fields with their own signs.
-    EXPECT_EQ(FormatDuration(-400), "  -0:00.4");
-    EXPECT_EQ(FormatDuration(INT32_MIN), "-35791:23.6");
 }
 
 }  // namespace

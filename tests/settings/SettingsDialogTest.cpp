@@ -5,14 +5,23 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
 #include <QSlider>
+#include <QThread>
+#include <QTreeWidget>
 
 #include "SettingsTestSupport.h"
 #include "lang/TranslationKey.h"
-#include "ui/FilePickers.h"
+#include "lang/qt/TranslationEditorDialog.h"
+#include "settings/HotkeysDialog.h"
+#include "support/ScriptedPickers.h"
+#include "ui/QtFilePickers.h"
 
 namespace orx {
 namespace {
+
+using namespace test;
 
 class SettingsDialogTest : public ::testing::Test {
 protected:
@@ -24,16 +33,45 @@ protected:
     std::unique_ptr<SettingsDialog> Open(const AppSettings& settings) {
         return std::make_unique<SettingsDialog>(settings, InputLabels{}, host_, editor_);
     }
+    // Runs the script inside the modal dialog; true when it ended with "OK".
+    static bool Run(SettingsDialog& dialog, Script& script) {
+        script.Start();
+        const bool ok = dialog.exec() == QDialog::Accepted;
+        EXPECT_TRUE(script.Finished());
+        return ok;
+    }
+
+    // A master file and a German translation, which is selected.
+    void StartGerman() {
+        env_.Write("brenvik.lna",
+                   {{DialogKey(304), "Settings"},
+                    {DialogKey(304, 1260), "Hotkeys"},
+                    {StringKey(18005),
+                     "Remote control cannot execute command!\n\nPlease verify power and "
+                     "connection!"},
+                    {StringKey(5000), "Tab\\there"}});
+        env_.Write("German.brl", {{DialogKey(304), "Einstellungen"},
+                                  {StringKey(18005), "Fernsteuerung!"},
+                                  {StringKey(4711), "a key the master lacks"}});
+        WriteIniString("Language", "Name", "German");
+        ASSERT_TRUE(Languages().Startup());
+    }
+    static std::string Bytes(const std::vector<TranslationText>& texts) {
+        TranslationTable table;
+        table.Assign(texts);
+        const std::vector<uint8_t> bytes = table.Serialize();
+        return std::string(bytes.begin(), bytes.end());
+    }
 
     test::LanguageEnvironment env_;
     test::RecordingSettingsHost host_;
-    test::ScriptedTranslationEditor editor_;
+    test::RecordingTranslationEditor editor_;
 };
 
 TEST_F(SettingsDialogTest, EnablingRulesFollowEveryClickAndDisabledValuesAreStillSaved) {
     enum Click { kBoard1, kBoard2, kVolume, kEditOnly };
-    // Enabled: input 1 (and Check 1), board 2 box, volume box, track bar, input 2 (and Check 2),
-    // cue box, air-log box; then whether board 2 stays ticked.
+    // Enabled: input 1, Check 1, board 2 box, volume box, track bar, input 2, Check 2, cue box,
+    // air-log box; then whether board 2 stays ticked.
     struct Case {
         int mpeg, volumeSet, editOnly;
         std::vector<Click> clicks;
@@ -41,18 +79,18 @@ TEST_F(SettingsDialogTest, EnablingRulesFollowEveryClickAndDisabledValuesAreStil
         int savedMpeg;
     };
     const Case cases[] = {
-        {0, 1, 0, {}, "0000001 0", 0},                  // no boards
-        {1, 1, 0, {}, "1111011 0", 1},                  // one board, volume
-        {1, 0, 0, {}, "1110011 0", 1},                  // one board, no volume
-        {2, 0, 0, {}, "1110111 1", 2},                  // two boards
-        {2, 1, 0, {kBoard1}, "0000001 0", 0},           // board 1 unticked unticks board 2
-        {2, 1, 0, {kBoard1, kBoard1}, "1111011 0", 1},  // board 1 back on leaves board 2 off
-        {1, 0, 0, {kBoard2}, "1110111 1", 2},
-        {1, 0, 0, {kVolume}, "1111011 0", 1},
-        {2, 1, 0, {kEditOnly}, "0100000 1", 2},  // edit only disables all but board 2 box
-        {2, 1, 1, {}, "0100000 1", 2},
-        {2, 1, 1, {kEditOnly}, "1111111 1", 2},
-        {1, 0, 1, {kBoard2}, "0100000 1", 2},
+        {0, 1, 0, {}, "000000001 0", 0},                  // no boards
+        {1, 1, 0, {}, "111110011 0", 1},                  // one board, volume
+        {1, 0, 0, {}, "111100011 0", 1},                  // one board, no volume
+        {2, 0, 0, {}, "111101111 1", 2},                  // two boards
+        {2, 1, 0, {kBoard1}, "000000001 0", 0},           // board 1 unticked unticks board 2
+        {2, 1, 0, {kBoard1, kBoard1}, "111110011 0", 1},  // board 1 back on leaves board 2 off
+        {1, 0, 0, {kBoard2}, "111101111 1", 2},
+        {1, 0, 0, {kVolume}, "111110011 0", 1},
+        {2, 1, 0, {kEditOnly}, "001000000 1", 2},  // edit only disables all but board 2 box
+        {2, 1, 1, {}, "001000000 1", 2},
+        {2, 1, 1, {kEditOnly}, "111111111 1", 2},
+        {1, 0, 1, {kBoard2}, "001000000 1", 2},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(&c - cases);
@@ -60,7 +98,6 @@ TEST_F(SettingsDialogTest, EnablingRulesFollowEveryClickAndDisabledValuesAreStil
         settings.mpeg = c.mpeg;
         settings.volumeSet = c.volumeSet;
         settings.editOnlyMode = c.editOnly;
-        settings.airLog = 1;
         settings.cuePreview = 1;
         settings.audioVolume = 35;
         const auto dialog = Open(settings);
@@ -69,85 +106,188 @@ TEST_F(SettingsDialogTest, EnablingRulesFollowEveryClickAndDisabledValuesAreStil
                                   dialog->editOnlyBox()};
             boxes[click]->click();
         }
-        const auto on = [](const QWidget* w) { return w->isEnabled() ? '1' : '0'; };
-        const std::string enabled{on(dialog->input1Combo()),
-                                  on(dialog->board2Box()),
-                                  on(dialog->volumeBox()),
-                                  on(dialog->volumeSlider()),
-                                  on(dialog->input2Combo()),
-                                  on(dialog->cuePreviewBox()),
-                                  on(dialog->airLogBox()),
-                                  ' ',
-                                  dialog->board2Box()->isChecked() ? '1' : '0'};
-        EXPECT_EQ(enabled, c.enabled);
-        EXPECT_EQ(on(dialog->check1Button()), c.enabled[0]);
-        EXPECT_EQ(on(dialog->check2Button()), c.enabled[4]);
+        std::string enabled;
+        for (const QWidget* widget : std::initializer_list<const QWidget*>{
+                 dialog->input1Combo(), dialog->check1Button(), dialog->board2Box(),
+                 dialog->volumeBox(), dialog->volumeSlider(), dialog->input2Combo(),
+                 dialog->check2Button(), dialog->cuePreviewBox(), dialog->airLogBox()})
+            enabled += widget->isEnabled() ? '1' : '0';
+        EXPECT_EQ(enabled + (dialog->board2Box()->isChecked() ? " 1" : " 0"), c.enabled);
         dialog->okButton()->click();
         const AppSettings saved = dialog->Result(settings);
         EXPECT_EQ(saved.mpeg, c.savedMpeg);
         // Disabled controls keep their values.
-        EXPECT_EQ(saved.volumeSet, c.volumeSet + (c.clicks == std::vector{kVolume} ? 1 : 0));
-        EXPECT_EQ(saved.audioVolume, 35);
-        EXPECT_EQ(saved.airLog, 1);
-        EXPECT_EQ(saved.cuePreview, 1);
+        EXPECT_EQ(std::tuple(saved.volumeSet, saved.audioVolume, saved.airLog, saved.cuePreview),
+                  std::tuple(c.volumeSet + (c.clicks == std::vector{kVolume}), 35, 1, 1));
     }
 }
 
-TEST_F(SettingsDialogTest, ValuesGoInAndComeBackOnlyThroughOkAndChecksUseTheDialogsFolder) {
+TranslationEditorDialog* Editor() {
+    return qobject_cast<TranslationEditorDialog*>(QApplication::activeModalWidget());
+}
+
+ui::FolderBrowserDialog* Browser() {
+    return qobject_cast<ui::FolderBrowserDialog*>(QApplication::activeModalWidget());
+}
+
+// The browser lists folders in the background: wait until the folder typed is the one that
+// would be chosen (a barrier, not a timing assertion).
+void WaitForCandidate(const std::string& folder) {
+    for (int i = 0; i < 400 && Browser()->CandidateFolder().toStdString() + "/" != folder; ++i) {
+        QApplication::processEvents();
+        QThread::msleep(5);
+    }
+    EXPECT_EQ(Browser()->CandidateFolder().toStdString() + "/", folder);
+}
+
+// By keys only, with the real folder browser; the board checks use the dialog's folder and inputs.
+TEST_F(SettingsDialogTest, FoldersAreBrowsedByKeysAndChecksAndOkUseTheDialogsValues) {
+    test::TempFolder root;
+    test::WriteFile(root / "remote/" + kRemoteProgramFile, "x");
+    test::WriteFile(root / "other/" + kRemoteProgramFile, "x");
+    test::WriteFile(root / "video/readme", "x");
     AppSettings settings;
     settings.appDir = "/program/";
     settings.mpeg = 2;
-    settings.mpegInput1 = 2;
     settings.mpegInput2 = 99;  // outside IN1..IN16
-    settings.videoPath = env_.folder / "video/";
-    settings.remotePath = "/old/remote/";
+    settings.videoPath = root / "video/";
+    settings.remotePath = root / "remote/";
     settings.useAvi = 1;
     const auto dialog = Open(settings);
     EXPECT_EQ(dialog->input1Combo()->currentText(), "IN3");
     EXPECT_EQ(dialog->input2Combo()->currentIndex(), -1);
-    EXPECT_EQ(dialog->videoPathText()->text().toStdString(), settings.videoPath);
     EXPECT_TRUE(dialog->videoPathText()->isReadOnly());
     EXPECT_EQ(dialog->volumeSlider()->maximum(), 100);
-
-    // The remote folder is browsed through the pickers, with the required file.
-    struct Pickers : ui::FilePickers {
-        std::string OpenFile(const ui::FileDialogRequest&) override { return {}; }
-        std::string SaveFile(const ui::FileDialogRequest&) override { return {}; }
-        bool BrowseForFolder(std::string& path, const std::string& required, int title) override {
-            asked.push_back(path + "|" + required + "|" + std::to_string(title));
-            path = title == 18001 ? "/new/remote/" : path;
-            return title == 18001;
-        }
-        std::vector<std::string> asked;
-    } pickers;
-    ui::SetFilePickers(&pickers);
-    dialog->remoteBrowseButton()->click();
-    dialog->videoBrowseButton()->click();
-    ui::SetFilePickers(nullptr);
-    EXPECT_EQ(pickers.asked, (std::vector<std::string>{
-                                 "/old/remote/|" + std::string(kRemoteProgramFile) + "|18001",
-                                 settings.videoPath + "||18007"}));
-    EXPECT_EQ(dialog->remotePathText()->text(), "/new/remote/");
-
-    dialog->input1Combo()->setCurrentIndex(5);
-    dialog->check1Button()->click();
-    dialog->check2Button()->click();
-    EXPECT_EQ(host_.checks, (std::vector<test::RecordingSettingsHost::Check>{
-                                {0, 5, "/new/remote/"}, {1, -1, "/new/remote/"}}));
-
-    dialog->cancelButton()->click();
-    EXPECT_EQ(dialog->result(), QDialog::Rejected);
-    const auto again = Open(settings);
-    again->okButton()->click();
-    const AppSettings saved = again->Result(settings);
-    EXPECT_EQ(saved.mpegInput2, -1);  // no input picked: saved as -1
-    EXPECT_EQ(saved.mpegInput1, 2);
-    EXPECT_EQ(saved.appDir, "/program/");
-    EXPECT_EQ(saved.remotePath, "/old/remote/");
-    EXPECT_EQ(saved.useAvi, 1);
+    const auto typeFolder = [](const char* name) {
+        Key(Qt::Key_A, Qt::ControlModifier);
+        Type(name);
+    };
+    Script script;
+    // Each browser opens on the current folder; the video folder needs no file in it.
+    script.Press([&] { return dialog->videoBrowseButton(); })
+        .Then([&] {
+            ASSERT_NE(Browser(), nullptr);
+            EXPECT_EQ(Browser()->windowTitle(), "Select folder containing MPEG2 video files");
+            WaitForCandidate(root / "video/");
+            EXPECT_TRUE(Browser()->ConfirmButton()->isEnabled());
+            Key(Qt::Key_Escape);
+        })
+        .Press([&] { return dialog->remoteBrowseButton(); })
+        .Then([&] {
+            ASSERT_NE(Browser(), nullptr);
+            EXPECT_EQ(Browser()->windowTitle(), "Select folder containing remote control software");
+            WaitForCandidate(root / "remote/");
+            typeFolder("video");
+            WaitForCandidate(root / "video/");
+            EXPECT_FALSE(Browser()->ConfirmButton()->isEnabled());
+            Key(Qt::Key_Return);  // refused: the folder lacks the remote program
+            EXPECT_NE(Browser(), nullptr);
+            typeFolder("other");
+            WaitForCandidate(root / "other/");
+            Key(Qt::Key_Return);
+        })
+        .Then([&] {
+            EXPECT_EQ(dialog->remotePathText()->text().toStdString(), root / "other/");
+            ASSERT_TRUE(TabTo(dialog->input1Combo()));
+            Key(Qt::Key_Down);  // IN4
+        })
+        .Press([&] { return dialog->check1Button(); })
+        .Press([&] { return dialog->check2Button(); })
+        .Press([&] { return dialog->okButton(); });
+    ASSERT_TRUE(Run(*dialog, script));
+    EXPECT_EQ(host_.checks, (std::vector<RecordingSettingsHost::Check>{{0, 3, root / "other/"},
+                                                                       {1, -1, root / "other/"}}));
+    const AppSettings saved = dialog->Result(settings);
+    EXPECT_EQ(std::tuple(saved.remotePath, saved.videoPath, saved.appDir),
+              std::tuple(root / "other/", root / "video/", std::string("/program/")));
+    EXPECT_EQ(std::tuple(saved.mpegInput1, saved.mpegInput2, saved.useAvi), std::tuple(3, -1, 1));
 }
 
-TEST_F(SettingsDialogTest, LanguageControlsListAtMostSixteenAndActAtOnce) {
+// The "Hotkeys" and "Input labels" workflows, by keys only.
+TEST_F(SettingsDialogTest, HotKeysTakeEffectAtOnceAndLabelsAreEditedAndResetOnlyWithOk) {
+    InputLabels before;
+    before.labels[3] = "Camera";
+    AppSettings settings;
+    settings.mpeg = 1;
+    SettingsDialog dialog(settings, before, host_, editor_);
+
+    const auto list = [] { return QApplication::activeModalWidget()->findChild<QTreeWidget*>(); };
+    const auto listRow = [&] { return list()->indexOfTopLevelItem(list()->currentItem()); };
+    const auto label = [&](int row) { return list()->topLevelItem(row)->text(1).toStdString(); };
+    const auto toIN1 = [&] {
+        ASSERT_TRUE(TabTo(list()));
+        Key(Qt::Key_Home);
+        Key(Qt::Key_Down);
+        Key(Qt::Key_Down);
+    };
+    const QString longLabel = QString(300, QLatin1Char('x')) + QStringLiteral("end");
+    Script script;
+    script
+        .Press([&] { return dialog.hotkeysButton(); })  // the next steps act in "Hotkeys"
+        .Then([] {
+            ASSERT_NE(qobject_cast<HotKeyEdit*>(QApplication::focusWidget()), nullptr);
+            Key(Qt::Key_Tab);  // "Edit"
+            Key(Qt::Key_Tab);  // "Play"
+            Key(Qt::Key_F5, Qt::ShiftModifier);
+            Key(Qt::Key_Tab);  // "Pause"
+            Key(Qt::Key_Left);
+            Key(Qt::Key_Tab);  // "Stop"
+            Key(Qt::Key_Backspace);
+        })
+        .Press([] { return ModalButton("OK"); })
+        .Press([&] { return dialog.hotkeysButton(); })
+        .Then([] { Key(Qt::Key_F9); })  // "Edit", but cancelled
+        .Press([] { return ModalButton("Cancel"); })
+        .Press([&] { return dialog.inputLabelsButton(); })  // "Input labels"
+        .Then(toIN1)
+        .Then([&] { EXPECT_EQ(listRow(), 2); })
+        .Press([] { return ModalButton("Edit"); })  // "Edit input label"
+        .Then([&] {
+            auto* modal = QApplication::activeModalWidget();
+            EXPECT_EQ(modal->windowTitle(), "Edit input label");
+            EXPECT_EQ(modal->findChildren<QLineEdit*>().front()->text(), "IN1");
+            Type(longLabel);
+            Key(Qt::Key_Return);  // the default button
+        })
+        .Then([&] {
+            EXPECT_EQ(label(2), longLabel.toStdString());
+            EXPECT_EQ(listRow(), 2);  // the row stays selected after the list is filled again
+            ASSERT_TRUE(TabTo(list()));
+            Key(Qt::Key_Down);  // IN2, labelled before the dialog opened
+        })
+        .Then([&] { EXPECT_EQ(label(3), "Camera"); })
+        .Press([] { return ModalButton("Reset"); })
+        .Then([&] { EXPECT_EQ(label(3), ""); })
+        .Press([] { return ModalButton("OK"); })
+        // Again: "Reset" and "Edit" with no row both selected and current do nothing, and a
+        // Reset is cancelled.
+        .Press([&] { return dialog.inputLabelsButton(); })
+        .Press([] { return ModalButton("Reset"); })
+        .Press([] { return ModalButton("Edit"); })
+        .Then([&] {
+            ASSERT_EQ(QApplication::activeModalWidget()->windowTitle().toStdString(),
+                      "Input labels");
+            EXPECT_EQ(label(2), longLabel.toStdString());
+        })
+        .Then(toIN1)
+        .Press([] { return ModalButton("Reset"); })
+        .Then([&] { EXPECT_EQ(label(2), ""); })
+        .Press([] { return ModalButton("Cancel"); })
+        .Press([&] { return dialog.cancelButton(); });
+    EXPECT_FALSE(Run(dialog, script));
+    // The hot keys stay although Settings was cancelled, and the cancelled "Hotkeys" left them.
+    // Shift+F5: modifier 1 and the key code 0x74; the arrow key carries the extended flag 8; the
+    // cleared key is 0.
+    EXPECT_EQ(host_.hotKeys.keys, (std::array<uint32_t, 5>{0x20052, 0x71, 0x10074, 0x80025, 0}));
+    EXPECT_EQ(HotKeyEdit::DisplayText(0x30052), "Ctrl + Shift + R");
+    // The labels as the dialog hands them on; the window takes them only with OK.
+    InputLabels expected;
+    expected.labels[2] = longLabel.toStdString();
+    EXPECT_EQ(dialog.labels().labels, expected.labels);
+}
+
+// Edit and New with the real editor are the translation editor's test.
+TEST_F(SettingsDialogTest, LanguageControlsListAtMostSixteenAndTheBuiltInOneIsNotEdited) {
     {
         // Without a master file: only the built-in language, and the controls are disabled.
         const auto dialog = Open(AppSettings{});
@@ -157,44 +297,126 @@ TEST_F(SettingsDialogTest, LanguageControlsListAtMostSixteenAndActAtOnce) {
         EXPECT_FALSE(dialog->editLanguageButton()->isEnabled());
         EXPECT_FALSE(dialog->newLanguageButton()->isEnabled());
     }
-    env_.Write("brenvik.lna", {{DialogKey(304), "Settings"}, {DialogKey(304, 1260), "Hotkeys"}});
+    env_.Write("brenvik.lna", {{DialogKey(304), "Settings"}});
     for (int i = 0; i < 20; ++i) {
         env_.Write("L" + std::string(i < 10 ? "0" : "") + std::to_string(i) + ".brl",
                    {{DialogKey(304), "Settings " + std::to_string(i)}});
     }
     WriteIniString("Language", "Name", "L17");
     ASSERT_TRUE(Languages().Startup());
-    {
-        const auto dialog = Open(AppSettings{});
-        EXPECT_EQ(dialog->languageCombo()->count(), 16);
-        EXPECT_EQ(dialog->languageCombo()->currentIndex(), -1);  // L17 is beyond the list
-        EXPECT_EQ(dialog->windowTitle(), "Settings 17");
-        // Choosing a language applies it, persists it and translates the dialog again.
-        dialog->languageCombo()->setCurrentIndex(3);
-        emit dialog->languageCombo()->activated(3);
-        EXPECT_EQ(Languages().CurrentName(), "L02");
-        EXPECT_EQ(GetIniString("Language", "Name", ""), "L02");
-        EXPECT_EQ(dialog->windowTitle(), "Settings 2");
-        // "Edit" runs the editor on the current language and translates the dialog again.
-        editor_.answer = {"Optionen", "Tasten"};
-        dialog->editLanguageButton()->click();
-        EXPECT_EQ(dialog->windowTitle(), "Optionen");
-        EXPECT_EQ(dialog->hotkeysButton()->text(), "Tasten");
-        // "New": the list keeps what it had.
-        editor_.answer = {"Ajustes", ""};
-        editor_.file = env_.folder / "Zz.brl";
-        dialog->newLanguageButton()->click();
-        EXPECT_EQ(Languages().CurrentName(), "Zz");
-        EXPECT_EQ(dialog->windowTitle(), "Ajustes");
-        EXPECT_EQ(dialog->languageCombo()->count(), 16);
-        EXPECT_EQ(dialog->languageCombo()->currentIndex(), 3);
-        dialog->cancelButton()->click();
-    }
-    EXPECT_EQ(Languages().CurrentName(), "Zz");  // a Cancel keeps the language
-    ASSERT_TRUE(Languages().SelectLanguage(0));
     const auto dialog = Open(AppSettings{});
-    dialog->editLanguageButton()->click();  // the built-in language cannot be edited
-    EXPECT_EQ(editor_.runs, 2);
+    EXPECT_EQ(dialog->languageCombo()->count(), 16);
+    EXPECT_EQ(dialog->languageCombo()->currentIndex(), -1);  // L17 is beyond the list
+    EXPECT_EQ(dialog->windowTitle(), "Settings 17");
+    // Choosing one applies it at once, keeps it in the settings and translates the dialog.
+    dialog->languageCombo()->setCurrentIndex(3);
+    emit dialog->languageCombo()->activated(3);
+    EXPECT_EQ(Languages().CurrentName() + " " + GetIniString("Language", "Name", ""), "L02 L02");
+    EXPECT_EQ(dialog->windowTitle(), "Settings 2");
+    dialog->editLanguageButton()->click();
+    ASSERT_TRUE(Languages().SelectLanguage(0));
+    Open(AppSettings{})->editLanguageButton()->click();
+    EXPECT_EQ(editor_.runs, 1);
+}
+
+// The translation editor run from the Settings dialog by keys: editing a language, creating one.
+TEST_F(SettingsDialogTest, EditedLanguageIsRebuiltAndWrittenInPlaceAndANewOneOnlyWhenTranslated) {
+    StartGerman();
+    ScriptedPickers pickers;
+    QtTranslationEditor editor(nullptr);
+    SettingsDialog dialog(AppSettings{}, InputLabels{}, host_, editor);
+    Script script;
+    script
+        .Press([&] { return dialog.editLanguageButton(); })  // "Edit translation"
+        .Then([] {
+            TranslationEditorDialog* editor = Editor();
+            ASSERT_NE(editor, nullptr);
+            QListWidget* list = editor->list();
+            EXPECT_EQ(list->item(2)->text(), "Remote control cannot e...");
+            EXPECT_EQ(list->item(3)->text(), "Tab\\there");
+            // Kind icons: dialog texts 2/3, string texts 4/5, the second while untranslated.
+            const auto icons = [editor] {
+                return std::vector{editor->RowIcon(0), editor->RowIcon(1), editor->RowIcon(2),
+                                   editor->RowIcon(3)};
+            };
+            EXPECT_EQ(icons(), (std::vector{2, 3, 4, 5}));
+            EXPECT_EQ(editor->translationBox()->toPlainText(), "Einstellungen");
+            ASSERT_TRUE(TabTo(list));
+            Key(Qt::Key_Down);  // "Hotkeys", untranslated: the box starts from the original
+            EXPECT_EQ(editor->translationBox()->toPlainText(), "Hotkeys");
+            ASSERT_TRUE(TabTo(editor->translationBox()));
+            Key(Qt::Key_A, Qt::ControlModifier);
+            Type("Tasten");
+            ASSERT_TRUE(TabTo(list));
+            Key(Qt::Key_Down);  // leaving the row keeps what was typed
+            EXPECT_EQ(icons(), (std::vector{2, 2, 4, 5}));
+            EXPECT_EQ(editor->translationBox()->toPlainText(), "Fernsteuerung!");
+            ASSERT_TRUE(TabTo(editor->resetButton()));
+            Key(Qt::Key_Space);
+            EXPECT_EQ(editor->translationBox()->toPlainText(),
+                      "Remote control cannot execute command!\n\nPlease verify power and "
+                      "connection!");
+            EXPECT_EQ(icons(), (std::vector{2, 2, 5, 5}));
+            ASSERT_TRUE(TabTo(list));
+            Key(Qt::Key_Down);
+            EXPECT_EQ(editor->originalBox()->toPlainText(), "Tab\\there");  // shown as stored
+            ASSERT_TRUE(TabTo(editor->translationBox()));
+            Key(Qt::Key_A, Qt::ControlModifier);
+            Type("Tab");
+            Key(Qt::Key_Return);  // a new line, not "OK"
+            Type("zwei\\tdrei");
+        })
+        .Press([] { return Editor()->okButton(); })
+        .Then([&] { EXPECT_EQ(dialog.hotkeysButton()->text(), "Tasten"); })  // at once
+        // A new language: written only when something was translated.
+        .Press([&] { return dialog.newLanguageButton(); })
+        .Then([] { EXPECT_EQ(Editor()->translationBox()->toPlainText(), "Settings"); })
+        .Press([] { return Editor()->okButton(); })  // nothing translated: no file, no file dialog
+        .Then([&] {
+            EXPECT_TRUE(pickers.saved.empty());
+            pickers.saveAnswers = {env_.folder / "Neu.brl"};
+        })
+        .Press([&] { return dialog.newLanguageButton(); })
+        .Then([] {
+            ASSERT_TRUE(TabTo(Editor()->translationBox()));
+            Key(Qt::Key_A, Qt::ControlModifier);
+            Type("Optionen");
+        })
+        .Press([] { return Editor()->okButton(); })
+        .Then([&] { EXPECT_EQ(dialog.windowTitle(), "Optionen"); })
+        .Press([&] { return dialog.cancelButton(); });
+    EXPECT_FALSE(Run(dialog, script));
+    // Master order; the reset entry and the key the master lacks are gone; the file it came from.
+    EXPECT_EQ(test::ReadFile(env_.folder / "German.brl"),
+              Bytes({{DialogKey(304), "Einstellungen"},
+                     {DialogKey(304, 1260), "Tasten"},
+                     {StringKey(5000), "Tab\nzwei\\tdrei"}}));
+    ASSERT_EQ(pickers.saved.size(), 1u);
+    EXPECT_EQ(pickers.Asked(pickers.saved[0]),
+              "Translation files (*.brl)|*.brl| .brl " + env_.folder.Path() + " ");
+    EXPECT_EQ(test::ReadFile(env_.folder / "Neu.brl"), Bytes({{DialogKey(304), "Optionen"}}));
+    EXPECT_EQ(Languages().CurrentName(), "Neu");  // kept although Settings was cancelled
+}
+
+TEST_F(SettingsDialogTest, ATextTheFilesCodePageCannotHoldIsRefusedAndLongTextsAreKept) {
+    StartGerman();
+    const TranslationTable& master = Languages().MasterTable();
+    const std::string longText = std::string(600, 'y') + "\nend";
+    TranslationEditorDialog dialog(master, {"", "", longText, ""}, 1252);
+    dialog.show();
+    dialog.translationBox()->setPlainText(QString::fromUtf8("Ustawienia \xC5\x82"));
+    dialog.list()->setCurrentRow(2);
+    EXPECT_EQ(dialog.translationBox()->toPlainText().toStdString(), longText);
+    dialog.accept();
+    EXPECT_TRUE(dialog.isVisible());
+    ASSERT_EQ(env_.ui.boxes.size(), 1u);
+    EXPECT_NE(env_.ui.boxes[0].text.find("\xC5\x82"), std::string::npos);
+    EXPECT_EQ(dialog.currentEntry(), 0);  // the entry that holds it is shown
+    dialog.translationBox()->setPlainText(QString::fromUtf8("Ustawienia \xC3\xB3"));
+    dialog.accept();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.translations()[0], "Ustawienia \xC3\xB3");
+    EXPECT_EQ(dialog.translations()[2], longText);
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 // Key-driven scripts for modal dialogs, and stand-ins for what the Settings dialog reaches.
 
 #include <QApplication>
-#include <QKeyEvent>
 #include <QPushButton>
 #include <QTimer>
 #include <QWidget>
@@ -15,31 +14,9 @@
 #include "lang/LanguageManager.h"
 #include "lang/TranslationEditing.h"
 #include "settings/SettingsDialog.h"
+#include "support/KeyInput.h"
 
 namespace orx::test {
-
-// A key pressed and released as the operator does: it goes to the widget that has the focus.
-inline void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier,
-                const QString& text = {}) {
-    QWidget* target = QApplication::focusWidget();
-    if (target == nullptr) {
-        target = QApplication::activeModalWidget();
-    }
-    ASSERT_NE(target, nullptr) << "no widget has the focus";
-    QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
-    QApplication::sendEvent(target, &press);
-    QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
-    QApplication::sendEvent(target, &release);
-}
-
-// Typed characters.
-inline void Type(const QString& text) {
-    for (const QChar c : text) {
-        const char16_t upper = c.toUpper().unicode();
-        Key(upper >= 'A' && upper <= 'Z' ? Qt::Key_A + (upper - 'A') : Qt::Key_unknown,
-            Qt::NoModifier, QString(c));
-    }
-}
 
 // The push button of the modal dialog with this text.
 inline QPushButton* ModalButton(const QString& text) {
@@ -48,14 +25,6 @@ inline QPushButton* ModalButton(const QString& text) {
             return button;
     }
     return nullptr;
-}
-
-// Tab until the widget has the focus (at most 60 presses); false when it never gets it.
-inline bool TabTo(QWidget* widget) {
-    for (int i = 0; i < 60 && QApplication::focusWidget() != widget; ++i) {
-        Key(Qt::Key_Tab);
-    }
-    return QApplication::focusWidget() == widget;
 }
 
 // Steps run one after another from the event loop, each a moment after the previous one, so a
@@ -119,19 +88,13 @@ struct RecordingSettingsHost : SettingsHost {
     HotKeyTable hotKeys;
 };
 
-// An editor that records its runs and confirms with fixed translations.
-struct ScriptedTranslationEditor : TranslationEditor {
-    bool EditTranslations(TranslationTable& table, int) override {
+// An editor that records its runs and confirms nothing.
+struct RecordingTranslationEditor : TranslationEditor {
+    bool EditTranslations(TranslationTable&, int) override {
         ++runs;
-        if (!confirm)
-            return false;
-        RebuildTable(table, Languages().MasterTable(), answer);
-        return true;
+        return false;
     }
-    std::string ChooseNewLanguageFile() override { return file; }
-    std::vector<std::string> answer;
-    std::string file;
-    bool confirm = true;
+    std::string ChooseNewLanguageFile() override { return {}; }
     int runs = 0;
 };
 

@@ -21,61 +21,54 @@ SettingsDialog* Dialog() {
     return qobject_cast<SettingsDialog*>(QApplication::activeModalWidget());
 }
 
-class SettingsWorkflowTest : public test::MainWinFixture {
-protected:
-    void SetUp() override {
-        MainWinFixture::SetUp();
-        Settings().mpeg = 1;
-        video_.SetHostLauncher([this](int board, const std::string& title) {
-            const std::string log = dir_ / ("vdhost" + std::to_string(board + 1) + ".log");
-            return CVideoCmd::LaunchHost(kProgramDir + std::string("/vdhost"), title,
-                                         {"--log", log}) &&
-                   test::WaitUntil([&] { return FindWindowByTitle(title) != 0; });
-        });
-        ASSERT_TRUE(LaunchProcess(kProgramDir + std::string("/tallyx"),
-                                  {"--log", dir_ / "tallyx.log", "--program", "IN1"}));
-        ASSERT_TRUE(
-            test::WaitUntil([] { return FindWindowByTitle(CRemoteCmd::kWindowTitle) != 0; }));
-        test::WriteFile(Video("test.mpg"), "sample");
-        Open();
-        w_->SetSettingsRunner(RunSettingsDialog);
-        w_->OnTimerTick();  // opens the hardware
-        ASSERT_TRUE(ui_.boxes.empty()) << ui_.boxes.front().text;
-    }
-    std::string Host(int board) const {
+class SettingsWorkflowTest : public test::MainWinFixture {};
+
+TEST_F(SettingsWorkflowTest,
+       BoardCheckRunsWithTheHardwareClosedCancelKeepsAndOkStoresTheBoardCount) {
+    const std::string programDir = ORX_TEST_PROGRAM_DIR;
+    Settings().mpeg = 1;
+    video_.SetHostLauncher([&](int board, const std::string& title) {
+        const std::string log = dir_ / ("vdhost" + std::to_string(board + 1) + ".log");
+        return CVideoCmd::LaunchHost(programDir + "/vdhost", title, {"--log", log}) &&
+               test::WaitUntil([&] { return FindWindowByTitle(title) != 0; });
+    });
+    ASSERT_TRUE(
+        LaunchProcess(programDir + "/tallyx", {"--log", dir_ / "tallyx.log", "--program", "IN1"}));
+    ASSERT_TRUE(test::WaitUntil([] { return FindWindowByTitle(CRemoteCmd::kWindowTitle) != 0; }));
+    test::WriteFile(Video("test.mpg"), "sample");
+    Open();
+    w_->SetSettingsRunner(RunSettingsDialog);
+    w_->OnTimerTick();  // opens the hardware
+    ASSERT_TRUE(ui_.boxes.empty()) << ui_.boxes.front().text;
+    const auto host = [&](int board) {
         return test::LoggedCommands(dir_ / ("vdhost" + std::to_string(board) + ".log"));
-    }
-    void RunSettings(test::Script& script) {
+    };
+    const auto run = [&](test::Script& script) {
         script.Start();
         w_->toolBar()->action(MainToolBar::kSettingsId)->trigger();
         EXPECT_TRUE(script.Finished());
         EXPECT_FALSE(w_->busy());
-    }
+    };
 
-    static constexpr const char* kProgramDir = ORX_TEST_PROGRAM_DIR;
-};
-
-TEST_F(SettingsWorkflowTest,
-       BoardCheckRunsWithTheHardwareClosedCancelKeepsAndOkStoresTheBoardCount) {
     std::string hostWhileOpen;
     bool busyWhileOpen = false;
     test::Script script;
     script
         .Then([&] {
             ASSERT_NE(Dialog(), nullptr);
-            hostWhileOpen = Host(1);
+            hostWhileOpen = host(1);
             busyWhileOpen = w_->busy();
         })
         .Press([] { return Dialog()->check1Button(); })  // the sample on IN3 of board 1
         .Press([] { return Dialog()->board2Box(); })
         .Press([] { return Dialog()->cancelButton(); });
-    RunSettings(script);
+    run(script);
     EXPECT_TRUE(busyWhileOpen);
     // Closed before the dialog showed; the check started the host again, played the sample and
     // closed it; the window opened the hardware again afterwards.
     EXPECT_EQ(hostWhileOpen, "100 3 WM_CLOSE");
     const std::string sample = Video("test.mpg");
-    EXPECT_EQ(Host(1), "100 3 WM_CLOSE 100 2:" + sample + " 3 WM_CLOSE 100");
+    EXPECT_EQ(host(1), "100 3 WM_CLOSE 100 2:" + sample + " 3 WM_CLOSE 100");
     ASSERT_EQ(ui_.boxes.size(), 1u);
     EXPECT_EQ(ui_.boxes[0].text, "Playing sample video clip on the IN3 input...");
     const std::string mixer = test::LoggedCommands(dir_ / "tallyx.log");
@@ -90,12 +83,12 @@ TEST_F(SettingsWorkflowTest,
         .Then([] { ASSERT_TRUE(TabTo(Dialog()->input2Combo())); })
         .Then([] { Key(Qt::Key_Down); })  // IN5
         .Press([] { return Dialog()->okButton(); });
-    RunSettings(ok);
+    run(ok);
     EXPECT_EQ(Settings().mpeg, 2);
     EXPECT_EQ(Settings().mpegInput2, 4);
     EXPECT_EQ(GetIniInt("Hardware", "MPEG", -5), 2);
-    EXPECT_EQ(Host(1), "100 3 WM_CLOSE 100 2:" + sample + " 3 WM_CLOSE 100 3 WM_CLOSE 100");
-    EXPECT_EQ(Host(2), "100");
+    EXPECT_EQ(host(1), "100 3 WM_CLOSE 100 2:" + sample + " 3 WM_CLOSE 100 3 WM_CLOSE 100");
+    EXPECT_EQ(host(2), "100");
     EXPECT_EQ(ui_.boxes.size(), 1u);  // no check this time
 }
 
