@@ -243,12 +243,24 @@ void PlayoutEngine::ArmDueTimer() {
     }
     if (s.nextEvent >= 0 && s.nextEvent < static_cast<int32_t>(s.mixerEvents.size()))
         due = std::min<int64_t>(due, s.mixerEvents[s.nextEvent].timeMs);
-    // Whatever was due has just been sent, so the next thing lies ahead. Should anything due be
-    // left behind (a board's flags holding the step back), the periodic tick's interval applies
-    // rather than a timer that fires again at once.
+    // What was due when the step began has been sent. What fell due while its commands were on
+    // their way (a decoder slow to answer) goes out at once. Should anything due be held back (a
+    // board's flags closing the gate), the periodic tick's interval applies rather than a timer
+    // that fires again at once.
     const int64_t ahead = due - int64_t{ElapsedMs()};
-    const int64_t delay = ahead > 0 ? std::min(ahead, kMaxDueDelayMs) : int64_t{kRunTimerMs};
+    int64_t delay = std::min(ahead, kMaxDueDelayMs);
+    if (ahead <= 0)
+        delay = GateOpen() ? 0 : int64_t{kRunTimerMs};
     timer_.ArmDue(static_cast<uint32_t>(delay));
+}
+
+bool PlayoutEngine::GateOpen() const {
+    // A board whose clip was sent but has neither started nor been freed holds every step back.
+    for (int b = 0; b < kPlayoutBoards; ++b) {
+        if (schedule_.started[b] == 0 && schedule_.free[b] == 0)
+            return false;
+    }
+    return true;
 }
 
 bool PlayoutEngine::SendDueClip(int board, int32_t elapsedMs) {
@@ -287,11 +299,7 @@ void PlayoutEngine::PlayStep(int32_t elapsedMs) {
     Flag stepping(stepping_);
 
     PlaySchedule& s = schedule_;
-    bool gateOpen = true;
-    for (int b = 0; b < kPlayoutBoards; ++b) {
-        if (s.started[b] == 0 && s.free[b] == 0)
-            gateOpen = false;
-    }
+    const bool gateOpen = GateOpen();
     // Passes until nothing more is due: each pass sends board 0's clip, board 1's clip, then one
     // mixer command, so everything due goes out in this step and in that order.
     for (bool sent = gateOpen; sent;) {

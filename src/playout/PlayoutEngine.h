@@ -126,6 +126,7 @@ private:
     // Arms the due timer for the next thing the run sends (or its end); nothing while no run
     // plays or a step is on the stack (that step arms it when it is done).
     void ArmDueTimer();
+    bool GateOpen() const;
     void WaitAfterRestore();
     // The message of a failed PLAY, once per run, outside the step and the schedule lock.
     void ReportPlayFailure();

@@ -157,6 +157,21 @@ TEST_F(PlayoutEngineTest, TheDueTimerFollowsTheScheduleThroughAPauseAndAnEdit) {
               "05.03.2006 14:07:19    7 Video/c.mpg\r\n");
 }
 
+TEST_F(PlayoutEngineTest, CommandsThatFellDueWhileAStepWasSendingGoOutAtOnce) {
+    // a's "AUTO", "MIX", "IN3" are due at 713; the decoder takes 800 ms to answer a's PLAY.
+    studio_.onSend = [&](int, int code) {
+        if (code == VIDCMD_PLAY)
+            clock_.Advance(800);
+    };
+    Run(MakePlaylist(2, {Entry("a.mpg", 10007, 1, 1013), Entry("b.mpg", 8011, 1, 1001),
+                         Entry("", 0, 1, 1000)}),
+        0);
+    EXPECT_EQ(studio_.due, 0u);
+    FireDue();
+    EXPECT_EQ(studio_.Trace(), "SEIZE 0@0, V0 1 ~/a.mpg@0, R0 AUTO@800, R0 MIX@800, R0 IN3@800");
+    EXPECT_EQ(studio_.due, 9006u - 800u);  // b
+}
+
 // The run goes on meanwhile: the window shows the box after the tick (tested with the window).
 TEST_F(PlayoutEngineTest, LostAirLogLinesAreToldOncePerRunAndTheRunGoesOn) {
     std::filesystem::create_directory(dir_ / "airlog.txt");  // no line can be written
