@@ -6,6 +6,7 @@
 // counters.
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/socket.h>
@@ -88,6 +89,52 @@ void BM_CopyDataRoundTripToTallyx(benchmark::State& state) {
     std::filesystem::remove_all(dir);
 }
 BENCHMARK(BM_CopyDataRoundTripToTallyx)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+// The same exchange with a window that does nothing but answer: the transport's own share.
+void BM_CopyDataRoundTripToAnEchoWindow(benchmark::State& state) {
+    char tmpl[] = "/tmp/orx-bench-XXXXXX";
+    std::string dir = ::mkdtemp(tmpl);
+    ::setenv("ORX_WINDOW_DIR", (dir + "/windows").c_str(), 1);
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        auto window = orx::MessageWindow::Create(
+            "echo", [](const orx::WindowMessage& m) { return int64_t(m.data.size()); });
+        while (window && !window->Closed()) {
+            pollfd p{window->Fd(), POLLIN, 0};
+            if (::poll(&p, 1, -1) > 0)
+                window->ServePending();
+        }
+        ::_exit(0);
+    }
+    orx::WindowHandle echo = 0;
+    for (int i = 0; i < 500 && echo == 0; ++i) {
+        echo = orx::FindWindowByTitle("echo");
+        if (echo == 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    if (echo == 0) {
+        state.SkipWithError("echo window not found");
+    } else {
+        auto payload = orx::EncodeMixerPayload(3, "AIR_IN3");
+        std::vector<double> samples;
+        for (auto _ : state) {
+            auto t0 = Clock::now();
+            int64_t r = orx::SendWindowMessage(echo, orx::kWmCopyData, 0, 1, payload.data(),
+                                               uint32_t(payload.size()));
+            auto t1 = Clock::now();
+            benchmark::DoNotOptimize(r);
+            double us = std::chrono::duration<double, std::micro>(t1 - t0).count();
+            samples.push_back(us);
+            state.SetIterationTime(us / 1e6);
+        }
+        ReportPercentiles(state, samples);
+        orx::SendWindowMessage(echo, orx::kWmClose, 0, 0, nullptr, 0);
+    }
+    ::kill(pid, SIGTERM);
+    ::waitpid(pid, nullptr, 0);
+    std::filesystem::remove_all(dir);
+}
+BENCHMARK(BM_CopyDataRoundTripToAnEchoWindow)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
 void BM_BareUnixSocketPingPong(benchmark::State& state) {
     int sv[2];
