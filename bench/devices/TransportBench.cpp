@@ -1,4 +1,5 @@
-// One mixer command round trip to a live tallyx over the window-message transport, against a
+// One mixer command round trip to a live tallyx over the window-message transport (and to a window
+// that only answers, the transport's own share), against a
 // bare Unix-socket ping-pong of 8 bytes on one open connection (the floor of a transport whose
 // sender keeps its connection open, as ours does), and against the same exchange on a fresh
 // connection per message with nothing else done (what a connection per message would cost at
