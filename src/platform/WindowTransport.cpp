@@ -19,6 +19,7 @@
 #include <map>
 #include <mutex>
 #include <optional>
+#include <span>
 #include <utility>
 
 #include "platform/Paths.h"
@@ -562,8 +563,12 @@ namespace {
 // Waits up to waitMs for `fd` to become ready for `events`, serving requests to this process's
 // own windows meanwhile (one at a time, each to completion). True when fd is ready.
 bool WaitServing(int fd, short events, int waitMs) {
-    std::vector<pollfd> fds;
-    std::vector<MessageWindow::Impl*> owners;
+    // Reused: a wait happens for every message. Nested waits (a handler that sends) run after
+    // this one's poll has returned and its entries have been read.
+    thread_local std::vector<pollfd> fds;
+    thread_local std::vector<MessageWindow::Impl*> owners;
+    fds.clear();
+    owners.clear();
     fds.push_back({fd, events, 0});
     for (MessageWindow::Impl* w : Registry()) {
         if (w->poller.Valid()) {
@@ -589,11 +594,16 @@ bool WaitServing(int fd, short events, int waitMs) {
     return false;
 }
 
-// A sender's open connections between messages, by socket path. A connection is taken out while
-// a message is on it, so a nested send to the same window opens one of its own.
+// A sender's open connections between messages, by window folder and handle. A connection is
+// taken out while a message is on it, so a nested send to the same window opens one of its own.
+struct IdleConnection {
+    WindowHandle window = 0;
+    std::string dir;
+    UniqueFd fd;
+};
 struct IdleConnections {
     std::mutex mutex;
-    std::vector<std::pair<std::string, UniqueFd>> idle;  // oldest first
+    std::vector<IdleConnection> idle;  // oldest first
 };
 
 IdleConnections& Idle() {
@@ -611,12 +621,12 @@ IdleConnections& Idle() {
     return *connections;
 }
 
-UniqueFd TakeIdle(const std::string& path) {
+UniqueFd TakeIdle(const std::string& dir, WindowHandle window) {
     IdleConnections& c = Idle();
     std::lock_guard<std::mutex> lock(c.mutex);
     for (auto it = c.idle.begin(); it != c.idle.end(); ++it) {
-        if (it->first == path) {
-            UniqueFd fd = std::move(it->second);
+        if (it->window == window && it->dir == dir) {
+            UniqueFd fd = std::move(it->fd);
             c.idle.erase(it);
             return fd;
         }
@@ -624,21 +634,21 @@ UniqueFd TakeIdle(const std::string& path) {
     return {};
 }
 
-void KeepIdle(const std::string& path, UniqueFd fd) {
+void KeepIdle(const std::string& dir, WindowHandle window, UniqueFd fd) {
     IdleConnections& c = Idle();
     std::lock_guard<std::mutex> lock(c.mutex);
-    for (const auto& entry : c.idle) {
-        if (entry.first == path)
+    for (const IdleConnection& entry : c.idle) {
+        if (entry.window == window && entry.dir == dir)
             return;  // a nested send kept one already; this one closes
     }
     if (c.idle.size() >= kMaxIdleConnections)
         c.idle.erase(c.idle.begin());
-    c.idle.emplace_back(path, std::move(fd));
+    c.idle.push_back({window, dir, std::move(fd)});
 }
 
 // Writes one request on a connection and reads its reply. `replyStarted` tells whether any byte
 // of the reply arrived.
-SendOutcome Exchange(const UniqueFd& conn, const std::vector<uint8_t>& request, int64_t deadline,
+SendOutcome Exchange(const UniqueFd& conn, std::span<const uint8_t> request, int64_t deadline,
                      int64_t& answer, bool& replyStarted) {
     replyStarted = false;
     size_t sent = 0;
@@ -686,21 +696,28 @@ SendOutcome Send(const std::string& dir, WindowHandle target, uint32_t message, 
                  uint64_t dwData, const void* data, uint32_t size, int64_t& answer) {
     const int64_t deadline = NowMs() + g_sendTimeoutMs.load();
 
-    std::vector<uint8_t> request(kHeaderBytes + size);
-    std::memcpy(request.data(), kMagic, 4);
-    PutU32(request.data() + 4, message);
-    PutU64(request.data() + 8, wParam);
-    PutU64(request.data() + 16, dwData);
-    PutU32(request.data() + 24, size);
+    // Commands fit on the stack; only large payloads take the heap.
+    uint8_t small[kHeaderBytes + 512];
+    std::vector<uint8_t> large;
+    uint8_t* bytes = small;
+    if (size > sizeof small - kHeaderBytes) {
+        large.resize(kHeaderBytes + size);
+        bytes = large.data();
+    }
+    std::memcpy(bytes, kMagic, 4);
+    PutU32(bytes + 4, message);
+    PutU64(bytes + 8, wParam);
+    PutU64(bytes + 16, dwData);
+    PutU32(bytes + 24, size);
     if (size > 0)
-        std::memcpy(request.data() + kHeaderBytes, data, size);
+        std::memcpy(bytes + kHeaderBytes, data, size);
+    const std::span<const uint8_t> request(bytes, kHeaderBytes + size);
 
-    const std::string path = dir + SocketName(target);
     bool replyStarted = false;
-    if (UniqueFd conn = TakeIdle(path); conn.Valid()) {
+    if (UniqueFd conn = TakeIdle(dir, target); conn.Valid()) {
         SendOutcome outcome = Exchange(conn, request, deadline, answer, replyStarted);
         if (outcome == SendOutcome::kAnswered)
-            KeepIdle(path, std::move(conn));
+            KeepIdle(dir, target, std::move(conn));
         // A window closes a connection only between messages (it has too many, or it is gone),
         // never after taking a request without answering it: a kept connection that ends with no
         // reply did not carry the request, which then goes out once on a fresh connection.
@@ -724,7 +741,7 @@ SendOutcome Send(const std::string& dir, WindowHandle target, uint32_t message, 
     }
     SendOutcome outcome = Exchange(conn, request, deadline, answer, replyStarted);
     if (outcome == SendOutcome::kAnswered)
-        KeepIdle(path, std::move(conn));
+        KeepIdle(dir, target, std::move(conn));
     return outcome;
 }
 
