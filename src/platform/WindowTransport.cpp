@@ -563,12 +563,9 @@ namespace {
 // Waits up to waitMs for `fd` to become ready for `events`, serving requests to this process's
 // own windows meanwhile (one at a time, each to completion). True when fd is ready.
 bool WaitServing(int fd, short events, int waitMs) {
-    // Reused: a wait happens for every message. Nested waits (a handler that sends) run after
-    // this one's poll has returned and its entries have been read.
-    thread_local std::vector<pollfd> fds;
-    thread_local std::vector<MessageWindow::Impl*> owners;
-    fds.clear();
-    owners.clear();
+    // Plain locals: a send may run from an exit handler, after thread-local objects are gone.
+    std::vector<pollfd> fds;
+    std::vector<MessageWindow::Impl*> owners;
     fds.push_back({fd, events, 0});
     for (MessageWindow::Impl* w : Registry()) {
         if (w->poller.Valid()) {
