@@ -46,6 +46,34 @@ void ReportPercentiles(benchmark::State& state, std::vector<double>& samplesUs) 
     state.counters["p99_us"] = at(0.99);
 }
 
+// Finds the window of that title (its process is starting), then times one mixer query per
+// iteration to it and closes it; false when the window never came up.
+bool TimeMixerQueries(benchmark::State& state, const char* title) {
+    orx::WindowHandle window = 0;
+    for (int i = 0; i < 500 && window == 0; ++i) {
+        window = orx::FindWindowByTitle(title);
+        if (window == 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    if (window == 0)
+        return false;
+    auto payload = orx::EncodeMixerPayload(3, "AIR_IN3");
+    std::vector<double> samples;
+    for (auto _ : state) {
+        auto t0 = Clock::now();
+        int64_t r = orx::SendWindowMessage(window, orx::kWmCopyData, 0, 1, payload.data(),
+                                           uint32_t(payload.size()));
+        auto t1 = Clock::now();
+        benchmark::DoNotOptimize(r);
+        double us = std::chrono::duration<double, std::micro>(t1 - t0).count();
+        samples.push_back(us);
+        state.SetIterationTime(us / 1e6);
+    }
+    ReportPercentiles(state, samples);
+    orx::SendWindowMessage(window, orx::kWmClose, 0, 0, nullptr, 0);
+    return true;
+}
+
 void BM_CopyDataRoundTripToTallyx(benchmark::State& state) {
     char tmpl[] = "/tmp/orx-bench-XXXXXX";
     std::string dir = ::mkdtemp(tmpl);
@@ -61,30 +89,8 @@ void BM_CopyDataRoundTripToTallyx(benchmark::State& state) {
         return;
     }
     posix_spawn_file_actions_destroy(&actions);
-    orx::WindowHandle remote = 0;
-    for (int i = 0; i < 500 && remote == 0; ++i) {
-        remote = orx::FindWindowByTitle("ORX Remote Control");
-        if (remote == 0)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    if (remote == 0) {
+    if (!TimeMixerQueries(state, "ORX Remote Control"))
         state.SkipWithError("tallyx window not found");
-    } else {
-        auto payload = orx::EncodeMixerPayload(3, "AIR_IN3");
-        std::vector<double> samples;
-        for (auto _ : state) {
-            auto t0 = Clock::now();
-            int64_t r = orx::SendWindowMessage(remote, orx::kWmCopyData, 0, 1, payload.data(),
-                                               uint32_t(payload.size()));
-            auto t1 = Clock::now();
-            benchmark::DoNotOptimize(r);
-            double us = std::chrono::duration<double, std::micro>(t1 - t0).count();
-            samples.push_back(us);
-            state.SetIterationTime(us / 1e6);
-        }
-        ReportPercentiles(state, samples);
-        orx::SendWindowMessage(remote, orx::kWmClose, 0, 0, nullptr, 0);
-    }
     ::kill(pid, SIGTERM);
     ::waitpid(pid, nullptr, 0);
     std::filesystem::remove_all(dir);
@@ -107,30 +113,8 @@ void BM_CopyDataRoundTripToAnEchoWindow(benchmark::State& state) {
         }
         ::_exit(0);
     }
-    orx::WindowHandle echo = 0;
-    for (int i = 0; i < 500 && echo == 0; ++i) {
-        echo = orx::FindWindowByTitle("echo");
-        if (echo == 0)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    if (echo == 0) {
+    if (!TimeMixerQueries(state, "echo"))
         state.SkipWithError("echo window not found");
-    } else {
-        auto payload = orx::EncodeMixerPayload(3, "AIR_IN3");
-        std::vector<double> samples;
-        for (auto _ : state) {
-            auto t0 = Clock::now();
-            int64_t r = orx::SendWindowMessage(echo, orx::kWmCopyData, 0, 1, payload.data(),
-                                               uint32_t(payload.size()));
-            auto t1 = Clock::now();
-            benchmark::DoNotOptimize(r);
-            double us = std::chrono::duration<double, std::micro>(t1 - t0).count();
-            samples.push_back(us);
-            state.SetIterationTime(us / 1e6);
-        }
-        ReportPercentiles(state, samples);
-        orx::SendWindowMessage(echo, orx::kWmClose, 0, 0, nullptr, 0);
-    }
     ::kill(pid, SIGTERM);
     ::waitpid(pid, nullptr, 0);
     std::filesystem::remove_all(dir);
