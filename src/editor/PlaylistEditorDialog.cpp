@@ -618,16 +618,21 @@ bool PlaylistEditorDialog::QuerySaveChanges() {
     }
 }
 
-void PlaylistEditorDialog::OnLoad() {
-    if (!QuerySaveChanges()) {
-        return;
-    }
+ui::FileDialogRequest PlaylistEditorDialog::PlaylistFileRequest() const {
+    // Opens at the playlist being edited, or in the video folder for a new one.
     ui::FileDialogRequest request;
     request.filter = ui::BuildFileFilter(kPlaylistFileKind);
     request.defaultExtension = ".vid";
     request.initialFile = playlistPath_;
     request.initialFolder = playlistPath_.empty() ? Settings().videoPath : FolderOf(playlistPath_);
-    const std::string chosen = ui::Pickers().OpenFile(request);
+    return request;
+}
+
+void PlaylistEditorDialog::OnLoad() {
+    if (!QuerySaveChanges()) {
+        return;
+    }
+    const std::string chosen = ui::Pickers().OpenFile(PlaylistFileRequest());
     if (chosen.empty()) {
         return;
     }
@@ -648,12 +653,7 @@ void PlaylistEditorDialog::OnLoad() {
 }
 
 void PlaylistEditorDialog::OnSave() {
-    ui::FileDialogRequest request;
-    request.filter = ui::BuildFileFilter(kPlaylistFileKind);
-    request.defaultExtension = ".vid";
-    request.initialFile = playlistPath_;
-    request.initialFolder = playlistPath_.empty() ? Settings().videoPath : FolderOf(playlistPath_);
-    const std::string chosen = ui::Pickers().SaveFile(request);
+    const std::string chosen = ui::Pickers().SaveFile(PlaylistFileRequest());
     if (chosen.empty()) {
         return;
     }

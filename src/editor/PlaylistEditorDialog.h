@@ -6,6 +6,7 @@
 
 #include "library/Playlist.h"
 #include "library/VideoLibrary.h"
+#include "ui/FilePickers.h"
 
 class QCheckBox;
 class QLineEdit;
@@ -65,6 +66,7 @@ public:
     void OnLogoClicked(bool checked);
     void OnClear();
     void OnLoad();
+    ui::FileDialogRequest PlaylistFileRequest() const;
     void OnSave();
     void OnClose();
     void OnLibraryHeaderClicked(int column);
