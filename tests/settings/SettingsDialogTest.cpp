@@ -56,12 +56,6 @@ protected:
         WriteIniString("Language", "Name", "German");
         ASSERT_TRUE(Languages().Startup());
     }
-    static std::string Bytes(const std::vector<TranslationText>& texts) {
-        TranslationTable table;
-        table.Assign(texts);
-        const std::vector<uint8_t> bytes = table.Serialize();
-        return std::string(bytes.begin(), bytes.end());
-    }
 
     test::LanguageEnvironment env_;
     test::RecordingSettingsHost host_;
@@ -69,42 +63,34 @@ protected:
 };
 
 TEST_F(SettingsDialogTest, EnablingRulesFollowEveryClickAndDisabledValuesAreStillSaved) {
-    enum Click { kBoard1, kBoard2, kVolume, kEditOnly };
-    // Enabled: input 1, Check 1, board 2 box, volume box, track bar, input 2, Check 2, cue box,
-    // air-log box; then whether board 2 stays ticked.
-    struct Case {
-        int mpeg, volumeSet, editOnly;
-        std::vector<Click> clicks;
-        std::string enabled;
-        int savedMpeg;
+    // Each case: boards, volume and edit-only setting; the boxes clicked (1 and 2 the boards, v
+    // the volume, e edit only); enabled: input 1, Check 1, board 2 box, volume box, track bar,
+    // input 2, Check 2, cue box, air-log box; whether board 2 stays ticked; the boards saved.
+    const std::string cases[] = {
+        "010 - 000000001 0 0",   // no boards
+        "110 - 111110011 0 1",   // one board, volume
+        "100 - 111100011 0 1",   // one board, no volume
+        "200 - 111101111 1 2",   // two boards
+        "210 1 000000001 0 0",   // board 1 unticked unticks board 2
+        "210 11 111110011 0 1",  // board 1 back on leaves board 2 off
+        "100 2 111101111 1 2",  "100 v 111110011 0 1",
+        "210 e 001000000 1 2",  // edit only disables all but board 2 box
+        "211 - 001000000 1 2",  "211 e 111111111 1 2", "101 2 001000000 1 2",
     };
-    const Case cases[] = {
-        {0, 1, 0, {}, "000000001 0", 0},                  // no boards
-        {1, 1, 0, {}, "111110011 0", 1},                  // one board, volume
-        {1, 0, 0, {}, "111100011 0", 1},                  // one board, no volume
-        {2, 0, 0, {}, "111101111 1", 2},                  // two boards
-        {2, 1, 0, {kBoard1}, "000000001 0", 0},           // board 1 unticked unticks board 2
-        {2, 1, 0, {kBoard1, kBoard1}, "111110011 0", 1},  // board 1 back on leaves board 2 off
-        {1, 0, 0, {kBoard2}, "111101111 1", 2},
-        {1, 0, 0, {kVolume}, "111110011 0", 1},
-        {2, 1, 0, {kEditOnly}, "001000000 1", 2},  // edit only disables all but board 2 box
-        {2, 1, 1, {}, "001000000 1", 2},
-        {2, 1, 1, {kEditOnly}, "111111111 1", 2},
-        {1, 0, 1, {kBoard2}, "001000000 1", 2},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(&c - cases);
+    for (const std::string& c : cases) {
         AppSettings settings;
-        settings.mpeg = c.mpeg;
-        settings.volumeSet = c.volumeSet;
-        settings.editOnlyMode = c.editOnly;
+        settings.mpeg = c[0] - '0';
+        settings.volumeSet = c[1] - '0';
+        settings.editOnlyMode = c[2] - '0';
         settings.cuePreview = 1;
         settings.audioVolume = 35;
         const auto dialog = Open(settings);
-        for (const Click click : c.clicks) {
-            QCheckBox* boxes[] = {dialog->board1Box(), dialog->board2Box(), dialog->volumeBox(),
-                                  dialog->editOnlyBox()};
-            boxes[click]->click();
+        const std::string clicks = c.substr(4, c.find(' ', 4) - 4);
+        QCheckBox* boxes[] = {dialog->board1Box(), dialog->board2Box(), dialog->volumeBox(),
+                              dialog->editOnlyBox()};
+        for (const char click : clicks) {
+            if (click != '-')
+                boxes[std::string("12ve").find(click)]->click();
         }
         std::string enabled;
         for (const QWidget* widget : std::initializer_list<const QWidget*>{
@@ -112,13 +98,16 @@ TEST_F(SettingsDialogTest, EnablingRulesFollowEveryClickAndDisabledValuesAreStil
                  dialog->volumeBox(), dialog->volumeSlider(), dialog->input2Combo(),
                  dialog->check2Button(), dialog->cuePreviewBox(), dialog->airLogBox()})
             enabled += widget->isEnabled() ? '1' : '0';
-        EXPECT_EQ(enabled + (dialog->board2Box()->isChecked() ? " 1" : " 0"), c.enabled);
         dialog->okButton()->click();
         const AppSettings saved = dialog->Result(settings);
-        EXPECT_EQ(saved.mpeg, c.savedMpeg);
+        EXPECT_EQ(c.substr(0, 4) + clicks + " " + enabled +
+                      (dialog->board2Box()->isChecked() ? " 1 " : " 0 ") +
+                      std::to_string(saved.mpeg),
+                  c);
         // Disabled controls keep their values.
         EXPECT_EQ(std::tuple(saved.volumeSet, saved.audioVolume, saved.airLog, saved.cuePreview),
-                  std::tuple(c.volumeSet + (c.clicks == std::vector{kVolume}), 35, 1, 1));
+                  std::tuple(settings.volumeSet + (clicks == "v"), 35, 1, 1))
+            << c;
     }
 }
 
@@ -388,13 +377,14 @@ TEST_F(SettingsDialogTest, EditedLanguageIsRebuiltAndWrittenInPlaceAndANewOneOnl
     EXPECT_FALSE(Run(dialog, script));
     // Master order; the reset entry and the key the master lacks are gone; the file it came from.
     EXPECT_EQ(test::ReadFile(env_.folder / "German.brl"),
-              Bytes({{DialogKey(304), "Einstellungen"},
-                     {DialogKey(304, 1260), "Tasten"},
-                     {StringKey(5000), "Tab\nzwei\\tdrei"}}));
+              LanguageFileBytes({{DialogKey(304), "Einstellungen"},
+                                 {DialogKey(304, 1260), "Tasten"},
+                                 {StringKey(5000), "Tab\nzwei\\tdrei"}}));
     ASSERT_EQ(pickers.saved.size(), 1u);
     EXPECT_EQ(pickers.Asked(pickers.saved[0]),
               "Translation files (*.brl)|*.brl| .brl " + env_.folder.Path() + " ");
-    EXPECT_EQ(test::ReadFile(env_.folder / "Neu.brl"), Bytes({{DialogKey(304), "Optionen"}}));
+    EXPECT_EQ(test::ReadFile(env_.folder / "Neu.brl"),
+              LanguageFileBytes({{DialogKey(304), "Optionen"}}));
     EXPECT_EQ(Languages().CurrentName(), "Neu");  // kept although Settings was cancelled
 }
 
