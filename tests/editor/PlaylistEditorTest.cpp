@@ -38,7 +38,7 @@ namespace {
 
 using test::Press;
 using test::ReadFile;
-using test::TabUntilFocused;
+using test::TabTo;
 using test::Type;
 
 // Control ids of the editor's buttons.
@@ -296,7 +296,7 @@ TEST_F(PlaylistEditorTest, ClosingAsksToSaveChangesAndACancelledSaveKeepsTheEdit
     Save(Video("P.vid"), playlist_);
     const auto saved = test::ReadBytes(Video("P.vid"));
     Open(Video("P.vid"));
-    TabUntilFocused(editor_->logoCheck());
+    ASSERT_TRUE(TabTo(editor_->logoCheck()));
     Press(Qt::Key_Space);
     EXPECT_EQ(playlist_.logoOff, 1);
     ASSERT_TRUE(editor_->modified());
@@ -330,13 +330,13 @@ TEST_F(PlaylistEditorTest, ClosingAsksToSaveChangesAndACancelledSaveKeepsTheEdit
     Open(Video("P.vid"));
     Press({Qt::Key_Space, Qt::Key_Delete});
     pickers_.saveAnswers = {Video("Q.vid")};
-    TabUntilFocused(editor_->button(kSaveId));
+    ASSERT_TRUE(TabTo(editor_->button(kSaveId)));
     Press(Qt::Key_Space);
     EXPECT_EQ(State(), "Q " + Video("Q.vid") + " -");
     EXPECT_EQ(
         pickers_.Asked(pickers_.saved.back()),
         "Video playlist files (*.vid)|*.vid| .vid " + Settings().videoPath + " " + Video("P.vid"));
-    TabUntilFocused(editor_->logoCheck());
+    ASSERT_TRUE(TabTo(editor_->logoCheck()));
     Press(Qt::Key_Space);
     ui_.answer = id::No;
     editor_->button(kCloseId)->click();

@@ -62,8 +62,5 @@ inline bool TabTo(QWidget* widget) {
         Key(Qt::Key_Tab);
     return KeyTarget() == widget;
 }
-inline void TabUntilFocused(QWidget* widget) {
-    ASSERT_TRUE(TabTo(widget));
-}
 
 }  // namespace orx::test
