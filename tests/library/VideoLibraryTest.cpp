@@ -87,13 +87,9 @@ TEST_F(VideoLibraryTest, IndexFileRoundTripsByteForByteAndAFailedSaveKeepsIt) {
 }
 
 TEST_F(VideoLibraryTest, ReadingFollowsTheLaxRules) {
-    struct Case {
-        std::string file;
-        std::vector<LibraryClip> clips;
-    };
     const std::string longName(300, 'n');
     const std::string longText(100, 't');
-    const Case cases[] = {
+    const std::pair<std::string, std::vector<LibraryClip>> cases[] = {
         {"a\n  +30000xyz,5\ndesc", {Clip("a", 30000, "desc", 5)}},  // no final line break
         {"a\r\n-5,-1\r\n\r\n", {Clip("a", static_cast<uint32_t>(-5), "", -1)}},
         {"a\r\n30000\r\nx\r\n", {Clip("a", 30000, "x", 0)}},            // no comma
@@ -107,11 +103,11 @@ TEST_F(VideoLibraryTest, ReadingFollowsTheLaxRules) {
          {Clip(longName.substr(0, 259), 1, longText.substr(0, 63))}},
         {std::string("n\0x", 3) + "\n1,0\n" + std::string("d\0y", 3) + "\n", {Clip("n", 1, "d")}},
     };
-    for (const Case& c : cases) {
-        test::WriteFile(dir / "video.dat", c.file);
+    for (const auto& [file, clips] : cases) {
+        test::WriteFile(dir / "video.dat", file);
         VideoLibrary library;
         library.Load();
-        EXPECT_EQ(Text(library.clips), Text(c.clips)) << c.file.substr(0, 40);
+        EXPECT_EQ(Text(library.clips), Text(clips)) << file.substr(0, 40);
     }
 }
 

@@ -277,15 +277,13 @@ TEST_F(SettingsDialogTest, HotKeysTakeEffectAtOnceAndLabelsAreEditedAndResetOnly
 
 // Edit and New with the real editor are the translation editor's test.
 TEST_F(SettingsDialogTest, LanguageControlsListAtMostSixteenAndTheBuiltInOneIsNotEdited) {
-    {
-        // Without a master file: only the built-in language, and the controls are disabled.
-        const auto dialog = Open(AppSettings{});
-        EXPECT_EQ(dialog->languageCombo()->count(), 1);
-        EXPECT_EQ(dialog->languageCombo()->currentText(), "English");
-        EXPECT_FALSE(dialog->languageCombo()->isEnabled());
-        EXPECT_FALSE(dialog->editLanguageButton()->isEnabled());
-        EXPECT_FALSE(dialog->newLanguageButton()->isEnabled());
-    }
+    // Without a master file: only the built-in language, and the controls are disabled.
+    const auto builtIn = Open(AppSettings{});
+    QComboBox* const only = builtIn->languageCombo();
+    EXPECT_EQ(std::tuple(only->count(), only->currentText().toStdString(), only->isEnabled(),
+                         builtIn->editLanguageButton()->isEnabled(),
+                         builtIn->newLanguageButton()->isEnabled()),
+              std::tuple(1, "English", false, false, false));
     env_.Write("brenvik.lna", {{DialogKey(304), "Settings"}});
     for (int i = 0; i < 20; ++i) {
         env_.Write("L" + std::string(i < 10 ? "0" : "") + std::to_string(i) + ".brl",
