@@ -38,6 +38,7 @@ namespace {
 
 using test::Press;
 using test::ReadFile;
+using test::Retype;
 using test::TabTo;
 using test::Type;
 
@@ -79,12 +80,6 @@ std::string Fields(const TransitionDialog& d) {
             (d.spacingEdit()->isEnabled() ? "|spacing|" : "||") +
             (d.extraList(0)->isEnabled() ? d.extraList(0)->currentText() : "-"))
         .toStdString();
-}
-// Replaces the focused field's text.
-void Retype(const QString& text) {
-    Press(Qt::Key_A, Qt::ControlModifier);
-    Press(Qt::Key_Delete);
-    Type(text);
 }
 
 // Per test: a fresh program folder with the settings file and a video folder, a recording UI host

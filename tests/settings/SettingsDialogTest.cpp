@@ -147,10 +147,6 @@ TEST_F(SettingsDialogTest, FoldersAreBrowsedByKeysAndChecksAndOkUseTheDialogsVal
     EXPECT_EQ(dialog->input2Combo()->currentIndex(), -1);
     EXPECT_TRUE(dialog->videoPathText()->isReadOnly());
     EXPECT_EQ(dialog->volumeSlider()->maximum(), 100);
-    const auto typeFolder = [](const char* name) {
-        Key(Qt::Key_A, Qt::ControlModifier);
-        Type(name);
-    };
     Script script;
     // Each browser opens on the current folder; the video folder needs no file in it.
     script.Press([&] { return dialog->videoBrowseButton(); })
@@ -166,12 +162,12 @@ TEST_F(SettingsDialogTest, FoldersAreBrowsedByKeysAndChecksAndOkUseTheDialogsVal
             ASSERT_NE(Browser(), nullptr);
             EXPECT_EQ(Browser()->windowTitle(), "Select folder containing remote control software");
             WaitForCandidate(root / "remote/");
-            typeFolder("video");
+            Retype("video");
             WaitForCandidate(root / "video/");
             EXPECT_FALSE(Browser()->ConfirmButton()->isEnabled());
             Key(Qt::Key_Return);  // refused: the folder lacks the remote program
             EXPECT_NE(Browser(), nullptr);
-            typeFolder("other");
+            Retype("other");
             WaitForCandidate(root / "other/");
             Key(Qt::Key_Return);
         })
@@ -205,9 +201,7 @@ TEST_F(SettingsDialogTest, HotKeysTakeEffectAtOnceAndLabelsAreEditedAndResetOnly
     const auto label = [&](int row) { return list()->topLevelItem(row)->text(1).toStdString(); };
     const auto toIN1 = [&] {
         ASSERT_TRUE(TabTo(list()));
-        Key(Qt::Key_Home);
-        Key(Qt::Key_Down);
-        Key(Qt::Key_Down);
+        Press({Qt::Key_Home, Qt::Key_Down, Qt::Key_Down});
     };
     const QString longLabel = QString(300, QLatin1Char('x')) + QStringLiteral("end");
     Script script;
@@ -215,13 +209,9 @@ TEST_F(SettingsDialogTest, HotKeysTakeEffectAtOnceAndLabelsAreEditedAndResetOnly
         .Press([&] { return dialog.hotkeysButton(); })  // the next steps act in "Hotkeys"
         .Then([] {
             ASSERT_NE(qobject_cast<HotKeyEdit*>(QApplication::focusWidget()), nullptr);
-            Key(Qt::Key_Tab);  // "Edit"
-            Key(Qt::Key_Tab);  // "Play"
+            Press({Qt::Key_Tab, Qt::Key_Tab});  // "Edit", "Play"
             Key(Qt::Key_F5, Qt::ShiftModifier);
-            Key(Qt::Key_Tab);  // "Pause"
-            Key(Qt::Key_Left);
-            Key(Qt::Key_Tab);  // "Stop"
-            Key(Qt::Key_Backspace);
+            Press({Qt::Key_Tab, Qt::Key_Left, Qt::Key_Tab, Qt::Key_Backspace});  // "Pause", "Stop"
         })
         .Press([] { return ModalButton("OK"); })
         .Press([&] { return dialog.hotkeysButton(); })
@@ -332,8 +322,7 @@ TEST_F(SettingsDialogTest, EditedLanguageIsRebuiltAndWrittenInPlaceAndANewOneOnl
             Key(Qt::Key_Down);  // "Hotkeys", untranslated: the box starts from the original
             EXPECT_EQ(editor->translationBox()->toPlainText(), "Hotkeys");
             ASSERT_TRUE(TabTo(editor->translationBox()));
-            Key(Qt::Key_A, Qt::ControlModifier);
-            Type("Tasten");
+            Retype("Tasten");
             ASSERT_TRUE(TabTo(list));
             Key(Qt::Key_Down);  // leaving the row keeps what was typed
             EXPECT_EQ(icons(), (std::vector{2, 2, 4, 5}));
@@ -348,8 +337,7 @@ TEST_F(SettingsDialogTest, EditedLanguageIsRebuiltAndWrittenInPlaceAndANewOneOnl
             Key(Qt::Key_Down);
             EXPECT_EQ(editor->originalBox()->toPlainText(), "Tab\\there");  // shown as stored
             ASSERT_TRUE(TabTo(editor->translationBox()));
-            Key(Qt::Key_A, Qt::ControlModifier);
-            Type("Tab");
+            Retype("Tab");
             Key(Qt::Key_Return);  // a new line, not "OK"
             Type("zwei\\tdrei");
         })
@@ -366,8 +354,7 @@ TEST_F(SettingsDialogTest, EditedLanguageIsRebuiltAndWrittenInPlaceAndANewOneOnl
         .Press([&] { return dialog.newLanguageButton(); })
         .Then([] {
             ASSERT_TRUE(TabTo(Editor()->translationBox()));
-            Key(Qt::Key_A, Qt::ControlModifier);
-            Type("Optionen");
+            Retype("Optionen");
         })
         .Press([] { return Editor()->okButton(); })
         .Then([&] { EXPECT_EQ(dialog.windowTitle(), "Optionen"); })
