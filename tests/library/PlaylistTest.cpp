@@ -30,10 +30,6 @@ PlaylistEntry End(int32_t t = 0, int32_t il = 0) {
     return Clip("", 0, t, il);
 }
 
-void Put(std::vector<uint8_t>& bytes, size_t at, int32_t value) {
-    std::memcpy(&bytes[at], &value, 4);
-}
-
 class PlaylistTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -77,7 +73,7 @@ TEST_F(PlaylistTest, SavesTheFormatByteForByteLoadsBackAndNeverHalfWrites) {
         {80, 1},         {r0 + 260, 83500},       {r0 + 328, 1},     {r0 + 332, 400},
         {r0 + 336, 250}, {r0 + 348, 1 | 8 << 16}, {r1 + 260, 60000}, {r2 + 332, 500}};
     for (const auto& [at, value] : words)
-        Put(expected, at, value);
+        std::memcpy(&expected[at], &value, 4);
     const std::pair<size_t, std::string_view> texts[] = {
         {r0, "news\\intro.mpg"}, {r1, "weather.mpg"}, {r1 + 264, "Forecast"}};
     for (const auto& [at, text] : texts)

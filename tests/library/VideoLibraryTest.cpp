@@ -38,10 +38,6 @@ protected:
         fs::create_directories(video);
         VideoLibrary::SetSortMode(kSortByName);
     }
-    void TearDown() override {
-        Settings() = AppSettings{};
-        VideoLibrary::SetSortMode(kSortByName);
-    }
     void Touch(const std::string& relative) { test::WriteFile(video + relative, "x"); }
     void Link(const std::string& relative, const test::LinkSpec& spec) {
         test::WriteBytes(video + relative, test::ShellLink(spec));
