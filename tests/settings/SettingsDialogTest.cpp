@@ -59,7 +59,7 @@ protected:
 
     test::LanguageEnvironment env_;
     test::RecordingSettingsHost host_;
-    test::RecordingTranslationEditor editor_;
+    test::ScriptedEditor editor_;
 };
 
 TEST_F(SettingsDialogTest, EnablingRulesFollowEveryClickAndDisabledValuesAreStillSaved) {

@@ -11,8 +11,6 @@
 #include <vector>
 
 #include "../lang/LangTestSupport.h"
-#include "lang/LanguageManager.h"
-#include "lang/TranslationEditing.h"
 #include "settings/SettingsDialog.h"
 #include "support/KeyInput.h"
 
@@ -86,16 +84,6 @@ struct RecordingSettingsHost : SettingsHost {
     HotKeyTable& HotKeys() override { return hotKeys; }
     std::vector<Check> checks;
     HotKeyTable hotKeys;
-};
-
-// An editor that records its runs and confirms nothing.
-struct RecordingTranslationEditor : TranslationEditor {
-    bool EditTranslations(TranslationTable&, int) override {
-        ++runs;
-        return false;
-    }
-    std::string ChooseNewLanguageFile() override { return {}; }
-    int runs = 0;
 };
 
 }  // namespace orx::test
