@@ -37,9 +37,9 @@ namespace orx {
 namespace {
 
 using test::Press;
+using test::PressButton;
 using test::ReadFile;
 using test::Retype;
-using test::TabTo;
 using test::Type;
 
 // Control ids of the editor's buttons.
@@ -291,8 +291,7 @@ TEST_F(PlaylistEditorTest, ClosingAsksToSaveChangesAndACancelledSaveKeepsTheEdit
     Save(Video("P.vid"), playlist_);
     const auto saved = test::ReadBytes(Video("P.vid"));
     Open(Video("P.vid"));
-    ASSERT_TRUE(TabTo(editor_->logoCheck()));
-    Press(Qt::Key_Space);
+    PressButton(editor_->logoCheck());
     EXPECT_EQ(playlist_.logoOff, 1);
     ASSERT_TRUE(editor_->modified());
     ui_.answer = id::Yes;  // ... and the save dialog is cancelled
@@ -325,14 +324,12 @@ TEST_F(PlaylistEditorTest, ClosingAsksToSaveChangesAndACancelledSaveKeepsTheEdit
     Open(Video("P.vid"));
     Press({Qt::Key_Space, Qt::Key_Delete});
     pickers_.saveAnswers = {Video("Q.vid")};
-    ASSERT_TRUE(TabTo(editor_->button(kSaveId)));
-    Press(Qt::Key_Space);
+    PressButton(editor_->button(kSaveId));
     EXPECT_EQ(State(), "Q " + Video("Q.vid") + " -");
     EXPECT_EQ(
         pickers_.Asked(pickers_.saved.back()),
         "Video playlist files (*.vid)|*.vid| .vid " + Settings().videoPath + " " + Video("P.vid"));
-    ASSERT_TRUE(TabTo(editor_->logoCheck()));
-    Press(Qt::Key_Space);
+    PressButton(editor_->logoCheck());
     ui_.answer = id::No;
     editor_->button(kCloseId)->click();
     EXPECT_FALSE(editor_->isVisible());

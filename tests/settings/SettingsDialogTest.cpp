@@ -12,6 +12,7 @@
 #include <QTreeWidget>
 
 #include "SettingsTestSupport.h"
+#include "editor/EditorTestSupport.h"
 #include "lang/TranslationKey.h"
 #include "lang/qt/TranslationEditorDialog.h"
 #include "settings/HotkeysDialog.h"
@@ -33,11 +34,10 @@ protected:
     std::unique_ptr<SettingsDialog> Open(const AppSettings& settings) {
         return std::make_unique<SettingsDialog>(settings, InputLabels{}, host_, editor_);
     }
-    // Runs the script inside the modal dialog; true when it ended with "OK".
-    static bool Run(SettingsDialog& dialog, Script& script) {
-        script.Start();
+    // Runs the dialog while the script acts in it; true when it ended with "OK".
+    static bool Run(QDialog& dialog, const ModalScript& script) {
         const bool ok = dialog.exec() == QDialog::Accepted;
-        EXPECT_TRUE(script.Finished());
+        EXPECT_TRUE(script.done());
         return ok;
     }
 
@@ -147,38 +147,36 @@ TEST_F(SettingsDialogTest, FoldersAreBrowsedByKeysAndChecksAndOkUseTheDialogsVal
     EXPECT_EQ(dialog->input2Combo()->currentIndex(), -1);
     EXPECT_TRUE(dialog->videoPathText()->isReadOnly());
     EXPECT_EQ(dialog->volumeSlider()->maximum(), 100);
-    Script script;
+    ModalScript script;
+    script.Then("orx::SettingsDialog", [&](QDialog*) {
+        PressButton(dialog->videoBrowseButton());
+        PressButton(dialog->remoteBrowseButton());
+        EXPECT_EQ(dialog->remotePathText()->text().toStdString(), root / "other/");
+        ASSERT_TRUE(TabTo(dialog->input1Combo()));
+        Key(Qt::Key_Down);  // IN4
+        PressButton(dialog->check1Button());
+        PressButton(dialog->check2Button());
+        PressButton(dialog->okButton());
+    });
     // Each browser opens on the current folder; the video folder needs no file in it.
-    script.Press([&] { return dialog->videoBrowseButton(); })
-        .Then([&] {
-            ASSERT_NE(Browser(), nullptr);
-            EXPECT_EQ(Browser()->windowTitle(), "Select folder containing MPEG2 video files");
-            WaitForCandidate(root / "video/");
-            EXPECT_TRUE(Browser()->ConfirmButton()->isEnabled());
-            Key(Qt::Key_Escape);
-        })
-        .Press([&] { return dialog->remoteBrowseButton(); })
-        .Then([&] {
-            ASSERT_NE(Browser(), nullptr);
-            EXPECT_EQ(Browser()->windowTitle(), "Select folder containing remote control software");
-            WaitForCandidate(root / "remote/");
-            Retype("video");
-            WaitForCandidate(root / "video/");
-            EXPECT_FALSE(Browser()->ConfirmButton()->isEnabled());
-            Key(Qt::Key_Return);  // refused: the folder lacks the remote program
-            EXPECT_NE(Browser(), nullptr);
-            Retype("other");
-            WaitForCandidate(root / "other/");
-            Key(Qt::Key_Return);
-        })
-        .Then([&] {
-            EXPECT_EQ(dialog->remotePathText()->text().toStdString(), root / "other/");
-            ASSERT_TRUE(TabTo(dialog->input1Combo()));
-            Key(Qt::Key_Down);  // IN4
-        })
-        .Press([&] { return dialog->check1Button(); })
-        .Press([&] { return dialog->check2Button(); })
-        .Press([&] { return dialog->okButton(); });
+    script.Then("orx::ui::FolderBrowserDialog", [&](QDialog* browser) {
+        EXPECT_EQ(browser->windowTitle(), "Select folder containing MPEG2 video files");
+        WaitForCandidate(root / "video/");
+        EXPECT_TRUE(Browser()->ConfirmButton()->isEnabled());
+        Key(Qt::Key_Escape);
+    });
+    script.Then("orx::ui::FolderBrowserDialog", [&](QDialog* browser) {
+        EXPECT_EQ(browser->windowTitle(), "Select folder containing remote control software");
+        WaitForCandidate(root / "remote/");
+        Retype("video");
+        WaitForCandidate(root / "video/");
+        EXPECT_FALSE(Browser()->ConfirmButton()->isEnabled());
+        Key(Qt::Key_Return);  // refused: the folder lacks the remote program
+        ASSERT_TRUE(browser->isVisible());
+        Retype("other");
+        WaitForCandidate(root / "other/");
+        Key(Qt::Key_Return);
+    });
     ASSERT_TRUE(Run(*dialog, script));
     EXPECT_EQ(host_.checks, (std::vector<RecordingSettingsHost::Check>{{0, 3, root / "other/"},
                                                                        {1, -1, root / "other/"}}));
@@ -204,55 +202,55 @@ TEST_F(SettingsDialogTest, HotKeysTakeEffectAtOnceAndLabelsAreEditedAndResetOnly
         Press({Qt::Key_Home, Qt::Key_Down, Qt::Key_Down});
     };
     const QString longLabel = QString(300, QLatin1Char('x')) + QStringLiteral("end");
-    Script script;
-    script
-        .Press([&] { return dialog.hotkeysButton(); })  // the next steps act in "Hotkeys"
-        .Then([] {
-            ASSERT_NE(qobject_cast<HotKeyEdit*>(QApplication::focusWidget()), nullptr);
-            Press({Qt::Key_Tab, Qt::Key_Tab});  // "Edit", "Play"
-            Key(Qt::Key_F5, Qt::ShiftModifier);
-            Press({Qt::Key_Tab, Qt::Key_Left, Qt::Key_Tab, Qt::Key_Backspace});  // "Pause", "Stop"
-        })
-        .Press([] { return ModalButton("OK"); })
-        .Press([&] { return dialog.hotkeysButton(); })
-        .Then([] { Key(Qt::Key_F9); })  // "Edit", but cancelled
-        .Press([] { return ModalButton("Cancel"); })
-        .Press([&] { return dialog.inputLabelsButton(); })  // "Input labels"
-        .Then(toIN1)
-        .Then([&] { EXPECT_EQ(listRow(), 2); })
-        .Press([] { return ModalButton("Edit"); })  // "Edit input label"
-        .Then([&] {
-            auto* modal = QApplication::activeModalWidget();
-            EXPECT_EQ(modal->windowTitle(), "Edit input label");
-            EXPECT_EQ(modal->findChildren<QLineEdit*>().front()->text(), "IN1");
-            Type(longLabel);
-            Key(Qt::Key_Return);  // the default button
-        })
-        .Then([&] {
-            EXPECT_EQ(label(2), longLabel.toStdString());
-            EXPECT_EQ(listRow(), 2);  // the row stays selected after the list is filled again
-            ASSERT_TRUE(TabTo(list()));
-            Key(Qt::Key_Down);  // IN2, labelled before the dialog opened
-        })
-        .Then([&] { EXPECT_EQ(label(3), "Camera"); })
-        .Press([] { return ModalButton("Reset"); })
-        .Then([&] { EXPECT_EQ(label(3), ""); })
-        .Press([] { return ModalButton("OK"); })
-        // Again: "Reset" and "Edit" with no row both selected and current do nothing, and a
-        // Reset is cancelled.
-        .Press([&] { return dialog.inputLabelsButton(); })
-        .Press([] { return ModalButton("Reset"); })
-        .Press([] { return ModalButton("Edit"); })
-        .Then([&] {
-            ASSERT_EQ(QApplication::activeModalWidget()->windowTitle().toStdString(),
-                      "Input labels");
-            EXPECT_EQ(label(2), longLabel.toStdString());
-        })
-        .Then(toIN1)
-        .Press([] { return ModalButton("Reset"); })
-        .Then([&] { EXPECT_EQ(label(2), ""); })
-        .Press([] { return ModalButton("Cancel"); })
-        .Press([&] { return dialog.cancelButton(); });
+    ModalScript script;
+    script.Then("orx::SettingsDialog", [&](QDialog*) {
+        for (QPushButton* button :
+             {dialog.hotkeysButton(), dialog.hotkeysButton(), dialog.inputLabelsButton(),
+              dialog.inputLabelsButton(), dialog.cancelButton()})
+            PressButton(button);
+    });
+    script.Then("orx::HotkeysDialog", [](QDialog*) {
+        ASSERT_NE(qobject_cast<HotKeyEdit*>(QApplication::focusWidget()), nullptr);
+        Press({Qt::Key_Tab, Qt::Key_Tab});  // "Edit", "Play"
+        Key(Qt::Key_F5, Qt::ShiftModifier);
+        Press({Qt::Key_Tab, Qt::Key_Left, Qt::Key_Tab, Qt::Key_Backspace});  // "Pause", "Stop"
+        PressButton(ModalButton("OK"));
+    });
+    script.Then("orx::HotkeysDialog", [](QDialog*) {
+        Key(Qt::Key_F9);  // "Edit", but cancelled
+        PressButton(ModalButton("Cancel"));
+    });
+    script.Then("orx::InputLabelsDialog", [&](QDialog*) {
+        toIN1();
+        EXPECT_EQ(listRow(), 2);
+        PressButton(ModalButton("Edit"));
+        EXPECT_EQ(label(2), longLabel.toStdString());
+        EXPECT_EQ(listRow(), 2);  // the row stays selected after the list is filled again
+        ASSERT_TRUE(TabTo(list()));
+        Key(Qt::Key_Down);  // IN2, labelled before the dialog opened
+        EXPECT_EQ(label(3), "Camera");
+        PressButton(ModalButton("Reset"));
+        EXPECT_EQ(label(3), "");
+        PressButton(ModalButton("OK"));
+    });
+    script.Then("orx::InputLabelDialog", [&](QDialog* edit) {
+        EXPECT_EQ(edit->windowTitle(), "Edit input label");
+        EXPECT_EQ(edit->findChildren<QLineEdit*>().front()->text(), "IN1");
+        Type(longLabel);
+        Key(Qt::Key_Return);  // the default button
+    });
+    // Again: "Reset" and "Edit" with no row both selected and current do nothing, and a Reset is
+    // cancelled.
+    script.Then("orx::InputLabelsDialog", [&](QDialog* labels) {
+        PressButton(ModalButton("Reset"));
+        PressButton(ModalButton("Edit"));
+        ASSERT_EQ(QApplication::activeModalWidget(), labels);
+        EXPECT_EQ(label(2), longLabel.toStdString());
+        toIN1();
+        PressButton(ModalButton("Reset"));
+        EXPECT_EQ(label(2), "");
+        PressButton(ModalButton("Cancel"));
+    });
     EXPECT_FALSE(Run(dialog, script));
     // The hot keys stay although Settings was cancelled, and the cancelled "Hotkeys" left them.
     // Shift+F5: modifier 1 and the key code 0x74; the arrow key carries the extended flag 8; the
@@ -302,63 +300,63 @@ TEST_F(SettingsDialogTest, EditedLanguageIsRebuiltAndWrittenInPlaceAndANewOneOnl
     ScriptedPickers pickers;
     QtTranslationEditor editor(nullptr);
     SettingsDialog dialog(AppSettings{}, InputLabels{}, host_, editor);
-    Script script;
-    script
-        .Press([&] { return dialog.editLanguageButton(); })  // "Edit translation"
-        .Then([] {
-            TranslationEditorDialog* editor = Editor();
-            ASSERT_NE(editor, nullptr);
-            QListWidget* list = editor->list();
-            EXPECT_EQ(list->item(2)->text() + "|" + list->item(3)->text(),
-                      "Remote control cannot e...|Tab\\there");
-            // Kind icons (dialog texts 2/3, string texts 4/5, the second while untranslated) and
-            // the translation box.
-            const auto state = [editor] {
-                QString icons;
-                for (int row = 0; row < 4; ++row)
-                    icons += QString::number(editor->RowIcon(row));
-                return (icons + " " + editor->translationBox()->toPlainText()).toStdString();
-            };
-            EXPECT_EQ(state(), "2345 Einstellungen");
-            ASSERT_TRUE(TabTo(list));
-            Key(Qt::Key_Down);  // "Hotkeys", untranslated: the box starts from the original
-            EXPECT_EQ(state(), "2345 Hotkeys");
-            ASSERT_TRUE(TabTo(editor->translationBox()));
-            Retype("Tasten");
-            ASSERT_TRUE(TabTo(list));
-            Key(Qt::Key_Down);  // leaving the row keeps what was typed
-            EXPECT_EQ(state(), "2245 Fernsteuerung!");
-            ASSERT_TRUE(TabTo(editor->resetButton()));
-            Key(Qt::Key_Space);
-            EXPECT_EQ(state(),
-                      "2255 Remote control cannot execute command!\n\nPlease verify power and "
-                      "connection!");
-            ASSERT_TRUE(TabTo(list));
-            Key(Qt::Key_Down);
-            EXPECT_EQ(editor->originalBox()->toPlainText(), "Tab\\there");  // shown as stored
-            ASSERT_TRUE(TabTo(editor->translationBox()));
-            Retype("Tab");
-            Key(Qt::Key_Return);  // a new line, not "OK"
-            Type("zwei\\tdrei");
-        })
-        .Press([] { return Editor()->okButton(); })
-        .Then([&] { EXPECT_EQ(dialog.hotkeysButton()->text(), "Tasten"); })  // at once
+    ModalScript script;
+    script.Then("orx::SettingsDialog", [&](QDialog*) {
+        PressButton(dialog.editLanguageButton());             // "Edit translation"
+        EXPECT_EQ(dialog.hotkeysButton()->text(), "Tasten");  // at once
         // A new language: written only when something was translated.
-        .Press([&] { return dialog.newLanguageButton(); })
-        .Then([] { EXPECT_EQ(Editor()->translationBox()->toPlainText(), "Settings"); })
-        .Press([] { return Editor()->okButton(); })  // nothing translated: no file, no file dialog
-        .Then([&] {
-            EXPECT_TRUE(pickers.saved.empty());
-            pickers.saveAnswers = {env_.folder / "Neu.brl"};
-        })
-        .Press([&] { return dialog.newLanguageButton(); })
-        .Then([] {
-            ASSERT_TRUE(TabTo(Editor()->translationBox()));
-            Retype("Optionen");
-        })
-        .Press([] { return Editor()->okButton(); })
-        .Then([&] { EXPECT_EQ(dialog.windowTitle(), "Optionen"); })
-        .Press([&] { return dialog.cancelButton(); });
+        PressButton(dialog.newLanguageButton());
+        EXPECT_TRUE(pickers.saved.empty());  // nothing translated: no file, no file dialog
+        pickers.saveAnswers = {env_.folder / "Neu.brl"};
+        PressButton(dialog.newLanguageButton());
+        EXPECT_EQ(dialog.windowTitle(), "Optionen");
+        PressButton(dialog.cancelButton());
+    });
+    script.Then("orx::TranslationEditorDialog", [](QDialog* shown) {
+        auto* editor = static_cast<TranslationEditorDialog*>(shown);
+        QListWidget* list = editor->list();
+        EXPECT_EQ(list->item(2)->text() + "|" + list->item(3)->text(),
+                  "Remote control cannot e...|Tab\\there");
+        // Kind icons (dialog texts 2/3, string texts 4/5, the second while untranslated) and
+        // the translation box.
+        const auto state = [editor] {
+            QString icons;
+            for (int row = 0; row < 4; ++row)
+                icons += QString::number(editor->RowIcon(row));
+            return (icons + " " + editor->translationBox()->toPlainText()).toStdString();
+        };
+        EXPECT_EQ(state(), "2345 Einstellungen");
+        ASSERT_TRUE(TabTo(list));
+        Key(Qt::Key_Down);  // "Hotkeys", untranslated: the box starts from the original
+        EXPECT_EQ(state(), "2345 Hotkeys");
+        ASSERT_TRUE(TabTo(editor->translationBox()));
+        Retype("Tasten");
+        ASSERT_TRUE(TabTo(list));
+        Key(Qt::Key_Down);  // leaving the row keeps what was typed
+        EXPECT_EQ(state(), "2245 Fernsteuerung!");
+        ASSERT_TRUE(TabTo(editor->resetButton()));
+        Key(Qt::Key_Space);
+        EXPECT_EQ(state(),
+                  "2255 Remote control cannot execute command!\n\nPlease verify power and "
+                  "connection!");
+        ASSERT_TRUE(TabTo(list));
+        Key(Qt::Key_Down);
+        EXPECT_EQ(editor->originalBox()->toPlainText(), "Tab\\there");  // shown as stored
+        ASSERT_TRUE(TabTo(editor->translationBox()));
+        Retype("Tab");
+        Key(Qt::Key_Return);  // a new line, not "OK"
+        Type("zwei\\tdrei");
+        PressButton(editor->okButton());
+    });
+    script.Then("orx::TranslationEditorDialog", [](QDialog*) {
+        EXPECT_EQ(Editor()->translationBox()->toPlainText(), "Settings");
+        PressButton(Editor()->okButton());
+    });
+    script.Then("orx::TranslationEditorDialog", [](QDialog*) {
+        ASSERT_TRUE(TabTo(Editor()->translationBox()));
+        Retype("Optionen");
+        PressButton(Editor()->okButton());
+    });
     EXPECT_FALSE(Run(dialog, script));
     // Master order; the reset entry and the key the master lacks are gone; the file it came from.
     EXPECT_EQ(test::ReadFile(env_.folder / "German.brl"),

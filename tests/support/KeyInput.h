@@ -70,4 +70,10 @@ inline bool TabTo(QWidget* widget) {
     return KeyTarget() == widget;
 }
 
+// Tabs to the control and presses Space on it, as the operator presses a button by keys.
+inline void PressButton(QWidget* control) {
+    ASSERT_TRUE(TabTo(control));
+    Key(Qt::Key_Space);
+}
+
 }  // namespace orx::test
