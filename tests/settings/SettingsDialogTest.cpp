@@ -7,11 +7,12 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSlider>
 #include <QThread>
 #include <QTreeWidget>
 
-#include "SettingsTestSupport.h"
+#include "../lang/LangTestSupport.h"
 #include "editor/EditorTestSupport.h"
 #include "lang/TranslationKey.h"
 #include "lang/qt/TranslationEditorDialog.h"
@@ -23,6 +24,30 @@ namespace orx {
 namespace {
 
 using namespace test;
+
+// The push button of the modal dialog with this text.
+QPushButton* ModalButton(const QString& text) {
+    for (QPushButton* button : QApplication::activeModalWidget()->findChildren<QPushButton*>()) {
+        if (button->text() == text)
+            return button;
+    }
+    return nullptr;
+}
+
+// The board checks recorded and the hot keys of a window that is not there.
+struct RecordingSettingsHost : SettingsHost {
+    struct Check {
+        int board, input;
+        std::string folder;
+        bool operator==(const Check&) const = default;
+    };
+    void CheckVideoBoard(int board, int input, const std::string& folder) override {
+        checks.push_back({board, input, folder});
+    }
+    HotKeyTable& HotKeys() override { return hotKeys; }
+    std::vector<Check> checks;
+    HotKeyTable hotKeys;
+};
 
 class SettingsDialogTest : public ::testing::Test {
 protected:
@@ -58,7 +83,7 @@ protected:
     }
 
     test::LanguageEnvironment env_;
-    test::RecordingSettingsHost host_;
+    RecordingSettingsHost host_;
     test::ScriptedEditor editor_;
 };
 

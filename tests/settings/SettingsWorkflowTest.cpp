@@ -6,12 +6,13 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QPushButton>
 
 #include "MainWinTestSupport.h"
-#include "SettingsTestSupport.h"
 #include "editor/EditorTestSupport.h"
 #include "mainwin/MainToolBar.h"
 #include "platform/Process.h"
+#include "settings/SettingsDialog.h"
 
 namespace orx {
 namespace {
