@@ -6,14 +6,12 @@
 #include <stdlib.h>
 
 #include <QApplication>
-#include <cstdio>
-#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include "BenchFolder.h"
 #include "app/AppSettings.h"
-#include "app/IniFile.h"
 #include "editor/PlaylistEditorDialog.h"
 #include "library/Playlist.h"
 #include "library/VideoLibrary.h"
@@ -21,25 +19,12 @@
 namespace orx {
 namespace {
 
-namespace fs = std::filesystem;
-
 constexpr int kLibraryRecords = 50'000;
 constexpr int kPlaylistEntries = 500;  // including the end entry
 
 class Fixture {
 public:
     Fixture() {
-        std::string pattern = (fs::temp_directory_path() / "orx-bench-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) {
-            std::abort();
-        }
-        dir_ = pattern + "/";
-        SetIniPath(dir_ + "brenvik.ini");
-        Settings() = AppSettings{};
-        Settings().appDir = dir_;
-        Settings().videoPath = dir_ + "Video/";
-        fs::create_directories(Settings().videoPath);
-
         std::vector<LibraryClip> clips(kLibraryRecords);
         for (int i = 0; i < kLibraryRecords; ++i) {
             SetClipFileName(clips[i], "Folder" + std::to_string(i % 50) + "\\clip" +
@@ -63,15 +48,10 @@ public:
         }
         playlist.entries.push_back(PlaylistEntry{});
     }
-    ~Fixture() {
-        std::error_code ignored;
-        fs::remove_all(dir_, ignored);
-    }
-
     Playlist playlist;
 
 private:
-    std::string dir_;
+    bench::BenchFolder folder_{"Video/"};  // made before the constructor's body runs
 };
 
 void BM_OpenEditor(benchmark::State& state) {

@@ -49,4 +49,13 @@ public:
 UiHost& Ui();
 void SetUiHost(UiHost* host);  // nullptr restores the default
 
+// Keeps the wait cursor for the rest of a scope, whichever way it is left.
+class WaitCursor {
+public:
+    WaitCursor() { Ui().SetWaitCursor(true); }
+    ~WaitCursor() { Ui().SetWaitCursor(false); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
 }  // namespace orx

@@ -19,15 +19,6 @@ constexpr int kMsgRemoteNotFound = 18002;
 constexpr int kMsgPlayingSample = 18003;
 constexpr int kFileCannotOpen = 0x101;
 
-// Keeps the wait cursor for the rest of a scope, whichever way it is left.
-class WaitCursor {
-public:
-    WaitCursor() { Ui().SetWaitCursor(true); }
-    ~WaitCursor() { Ui().SetWaitCursor(false); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
-
 std::string SamplePath() {
     std::string folder = Settings().videoPath;
     if (!folder.empty() && folder.back() != '/' && folder.back() != '\\')

@@ -47,14 +47,6 @@ constexpr size_t kKeptLineLength = sizeof(LibraryClip::fileName) - 1;
 
 int32_t g_sortMode = kSortByName;
 
-class WaitCursor {
-public:
-    WaitCursor() { Ui().SetWaitCursor(true); }
-    ~WaitCursor() { Ui().SetWaitCursor(false); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
-
 bool Accepted(int kind) {
     return kind == kFileKindMpeg || kind == kFileKindPlaylist ||
            (kind == kFileKindAvi && Settings().useAvi != 0);

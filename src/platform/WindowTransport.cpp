@@ -6,6 +6,7 @@
 #include <sys/epoll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/time.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -40,6 +41,8 @@ constexpr int kRequestReadLimitMs = 1000;
 constexpr int kDefaultSendTimeoutMs = 10000;
 // While a peer's backlog is full the sender retries its connect at this interval.
 constexpr int kBusyRetryMs = 5;
+// A sender first waits this long for its reply in a plain blocking read (see Exchange).
+constexpr int kPlainReplyWaitUs = 1000;
 // A window keeps at most this many open connections; a sender keeps at most this many idle ones.
 // Beyond them the newest is closed after its reply, and its sender connects again next time.
 constexpr size_t kMaxWindowConnections = 64;
@@ -219,6 +222,15 @@ ConnectResult ConnectTo(const std::string& dir, WindowHandle h, UniqueFd& out) {
     return ConnectResult::kFailed;
 }
 
+// A sender's connection blocks by default, so that Exchange can wait for a reply in a plain read
+// with a short receive timeout; every other call on it passes MSG_DONTWAIT.
+bool PrepareForReplies(int fd) {
+    const timeval wait{0, kPlainReplyWaitUs};
+    const int flags = ::fcntl(fd, F_GETFL);
+    return flags >= 0 && ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0 &&
+           ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait) == 0;
+}
+
 // Only a window known to be gone counts as dead: a full backlog means a listener exists, and a
 // failed attempt does not make a live window dead.
 bool Alive(const std::string& dir, WindowHandle h) {
@@ -347,6 +359,10 @@ WindowHandle NextHandle() {
     while (c == 0)
         c = (g_counter.fetch_add(1) + 1) & 0xFFFFF;
     return (static_cast<WindowHandle>(::getpid()) << 20) | c;
+}
+
+bool OfThisProcess(WindowHandle h) {
+    return (h >> 20) == static_cast<WindowHandle>(::getpid());
 }
 
 bool Watch(int poller, int op, int fd, uint32_t events) {
@@ -646,11 +662,12 @@ void KeepIdle(const std::string& dir, WindowHandle window, UniqueFd fd) {
 // Writes one request on a connection and reads its reply. `replyStarted` tells whether any byte
 // of the reply arrived.
 SendOutcome Exchange(const UniqueFd& conn, std::span<const uint8_t> request, int64_t deadline,
-                     int64_t& answer, bool& replyStarted) {
+                     bool plainWaitFirst, int64_t& answer, bool& replyStarted) {
     replyStarted = false;
     size_t sent = 0;
     while (sent < request.size()) {
-        ssize_t n = ::send(conn.Get(), request.data() + sent, request.size() - sent, MSG_NOSIGNAL);
+        ssize_t n = ::send(conn.Get(), request.data() + sent, request.size() - sent,
+                           MSG_NOSIGNAL | MSG_DONTWAIT);
         if (n > 0) {
             sent += static_cast<size_t>(n);
             continue;
@@ -667,6 +684,21 @@ SendOutcome Exchange(const UniqueFd& conn, std::span<const uint8_t> request, int
 
     uint8_t reply[8];
     size_t got = 0;
+    if (plainWaitFirst) {
+        // Most replies come within a fraction of a millisecond, and a thread woken from a plain
+        // read runs again sooner than one woken from poll. So the sender first waits briefly in a
+        // read (the connection's receive timeout); a request to one of its own windows meanwhile
+        // waits that long at most, until the wait below serves it.
+        ssize_t n = ::recv(conn.Get(), reply, sizeof reply, MSG_WAITALL);
+        if (n == 0)
+            return SendOutcome::kDropped;  // closed without a reply
+        if (n > 0) {
+            got = static_cast<size_t>(n);
+            replyStarted = true;
+        } else if (errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK) {
+            return SendOutcome::kDropped;
+        }
+    }
     while (got < sizeof reply) {
         // The reply takes at least a round trip: wait first, then read.
         int64_t left = deadline - NowMs();
@@ -674,7 +706,7 @@ SendOutcome Exchange(const UniqueFd& conn, std::span<const uint8_t> request, int
             return SendOutcome::kTimedOut;
         if (!WaitServing(conn.Get(), POLLIN, static_cast<int>(left)))
             continue;
-        ssize_t n = ::recv(conn.Get(), reply + got, sizeof reply - got, 0);
+        ssize_t n = ::recv(conn.Get(), reply + got, sizeof reply - got, MSG_DONTWAIT);
         if (n > 0) {
             got += static_cast<size_t>(n);
             replyStarted = true;
@@ -710,9 +742,13 @@ SendOutcome Send(const std::string& dir, WindowHandle target, uint32_t message, 
         std::memcpy(bytes + kHeaderBytes, data, size);
     const std::span<const uint8_t> request(bytes, kHeaderBytes + size);
 
+    // A message to one of this process's own windows is answered only by the waits that serve
+    // them, so it skips the plain read.
+    const bool plainWaitFirst = !OfThisProcess(target);
     bool replyStarted = false;
     if (UniqueFd conn = TakeIdle(dir, target); conn.Valid()) {
-        SendOutcome outcome = Exchange(conn, request, deadline, answer, replyStarted);
+        SendOutcome outcome =
+            Exchange(conn, request, deadline, plainWaitFirst, answer, replyStarted);
         if (outcome == SendOutcome::kAnswered)
             KeepIdle(dir, target, std::move(conn));
         // A window closes a connection only between messages (it has too many, or it is gone),
@@ -725,8 +761,11 @@ SendOutcome Send(const std::string& dir, WindowHandle target, uint32_t message, 
     UniqueFd conn;
     for (;;) {
         ConnectResult c = ConnectTo(dir, target, conn);
-        if (c == ConnectResult::kConnected)
+        if (c == ConnectResult::kConnected) {
+            if (!PrepareForReplies(conn.Get()))
+                return SendOutcome::kFailed;
             break;
+        }
         if (c == ConnectResult::kGone)
             return SendOutcome::kGone;
         if (c == ConnectResult::kFailed)
@@ -736,7 +775,7 @@ SendOutcome Send(const std::string& dir, WindowHandle target, uint32_t message, 
             return SendOutcome::kTimedOut;
         WaitServing(-1, 0, static_cast<int>(std::min<int64_t>(left, kBusyRetryMs)));
     }
-    SendOutcome outcome = Exchange(conn, request, deadline, answer, replyStarted);
+    SendOutcome outcome = Exchange(conn, request, deadline, plainWaitFirst, answer, replyStarted);
     if (outcome == SendOutcome::kAnswered)
         KeepIdle(dir, target, std::move(conn));
     return outcome;
