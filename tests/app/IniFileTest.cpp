@@ -6,7 +6,7 @@
 
 #include <filesystem>
 
-#include "support/ReplaceCounter.h"
+#include "support/FolderEvents.h"
 #include "support/TempFolder.h"
 
 namespace orx {
@@ -107,16 +107,16 @@ TEST_F(IniFileTest, ABatchRewritesOnceWithTheBytesOfSeparateWritesAndReadsItsOwn
     writeAll();
     const std::string separately = Stored();
     Store(start);
-    test::ReplaceCounter replaced(folder_.Path());
+    test::FolderEvents replaced(folder_.Path());
     {
         IniWriteBatch batch;
         writeAll();
         EXPECT_EQ(Stored(), start);
-        EXPECT_EQ(replaced.Count("brenvik.ini"), 0);
+        EXPECT_EQ(replaced.Replaced("brenvik.ini"), 0);
         EXPECT_EQ(GetIniInt("LAYOUT", "top", 0), 20);
         EXPECT_EQ(GetIniString("InputLabels", "Label0"), "Cam 2");
     }
-    EXPECT_EQ(replaced.Count("brenvik.ini"), 1);
+    EXPECT_EQ(replaced.Replaced("brenvik.ini"), 1);
     EXPECT_EQ(Stored(), separately);
 }
 

@@ -59,9 +59,13 @@ private:
             static_cast<void>(QTest::qWaitForWindowActive(dialog));
         }
         running_.push_back(dialog);
-        action(dialog);
-        running_.pop_back();
-        clock_.restart();
+        // From a timer of its own, so that this one goes on polling while the step's keys run a
+        // further dialog: a timer does not fire again inside its own handler.
+        QTimer::singleShot(0, &timer_, [this, dialog, action] {
+            action(dialog);
+            running_.erase(std::find(running_.begin(), running_.end(), dialog));
+            clock_.restart();
+        });
     }
     QTimer timer_;
     QElapsedTimer clock_;

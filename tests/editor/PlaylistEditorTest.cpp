@@ -37,8 +37,9 @@ namespace orx {
 namespace {
 
 using test::Press;
+using test::PressButton;
 using test::ReadFile;
-using test::TabUntilFocused;
+using test::Retype;
 using test::Type;
 
 // Control ids of the editor's buttons.
@@ -79,12 +80,6 @@ std::string Fields(const TransitionDialog& d) {
             (d.spacingEdit()->isEnabled() ? "|spacing|" : "||") +
             (d.extraList(0)->isEnabled() ? d.extraList(0)->currentText() : "-"))
         .toStdString();
-}
-// Replaces the focused field's text.
-void Retype(const QString& text) {
-    Press(Qt::Key_A, Qt::ControlModifier);
-    Press(Qt::Key_Delete);
-    Type(text);
 }
 
 // Per test: a fresh program folder with the settings file and a video folder, a recording UI host
@@ -296,8 +291,7 @@ TEST_F(PlaylistEditorTest, ClosingAsksToSaveChangesAndACancelledSaveKeepsTheEdit
     Save(Video("P.vid"), playlist_);
     const auto saved = test::ReadBytes(Video("P.vid"));
     Open(Video("P.vid"));
-    TabUntilFocused(editor_->logoCheck());
-    Press(Qt::Key_Space);
+    PressButton(editor_->logoCheck());
     EXPECT_EQ(playlist_.logoOff, 1);
     ASSERT_TRUE(editor_->modified());
     ui_.answer = id::Yes;  // ... and the save dialog is cancelled
@@ -330,14 +324,12 @@ TEST_F(PlaylistEditorTest, ClosingAsksToSaveChangesAndACancelledSaveKeepsTheEdit
     Open(Video("P.vid"));
     Press({Qt::Key_Space, Qt::Key_Delete});
     pickers_.saveAnswers = {Video("Q.vid")};
-    TabUntilFocused(editor_->button(kSaveId));
-    Press(Qt::Key_Space);
+    PressButton(editor_->button(kSaveId));
     EXPECT_EQ(State(), "Q " + Video("Q.vid") + " -");
     EXPECT_EQ(
         pickers_.Asked(pickers_.saved.back()),
         "Video playlist files (*.vid)|*.vid| .vid " + Settings().videoPath + " " + Video("P.vid"));
-    TabUntilFocused(editor_->logoCheck());
-    Press(Qt::Key_Space);
+    PressButton(editor_->logoCheck());
     ui_.answer = id::No;
     editor_->button(kCloseId)->click();
     EXPECT_FALSE(editor_->isVisible());

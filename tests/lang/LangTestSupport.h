@@ -3,6 +3,7 @@
 #include "app/AppSettings.h"
 #include "app/IniFile.h"
 #include "lang/LanguageManager.h"
+#include "lang/TranslationEditing.h"
 #include "lang/TranslationTable.h"
 #include "support/RecordingUiHost.h"
 #include "support/TempFolder.h"
@@ -32,6 +33,24 @@ struct LanguageEnvironment {
 
     TempFolder folder;
     RecordingUiHost ui;
+};
+
+// Answers the editor with fixed translations in master order (no answer cancels), counting its
+// runs and noting what it was shown.
+struct ScriptedEditor : TranslationEditor {
+    bool EditTranslations(TranslationTable& table, int codePage) override {
+        ++runs;
+        seenCodePage = codePage;
+        seen = TranslationsFor(Languages().MasterTable(), table);
+        if (answer.empty())
+            return false;
+        RebuildTable(table, Languages().MasterTable(), answer);
+        return true;
+    }
+    std::string ChooseNewLanguageFile() override { return file; }
+    std::vector<std::string> answer, seen;
+    std::string file;
+    int seenCodePage = 0, runs = 0;
 };
 
 }  // namespace orx::test

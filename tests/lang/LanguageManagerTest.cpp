@@ -21,8 +21,20 @@ protected:
     LanguageManager& languages = Languages();
 };
 
-TEST_F(LanguageManagerTest, ListsLanguageFilesInNameOrderAndSelectsOnlyOnARealChange) {
-    env.Write("brenvik.lna", {{StringKey(100), "Hello"}});
+// A missing master or language file keeps the stored name, an unreadable file clears it.
+TEST_F(LanguageManagerTest, ListsFilesInNameOrderSelectsOnARealChangeAndKeepsOrClearsTheName) {
+    WriteIniString("Language", "Name", "Klingon");
+    EXPECT_FALSE(languages.Startup());
+    EXPECT_FALSE(languages.SelectLanguage(1));
+    env.Write("brenvik.lna", {});
+    ASSERT_TRUE(languages.Startup());
+    EXPECT_EQ(State(), "0 Klingon -");
+    test::WriteBytes(env.folder / "Broken.brl", {'L', 'A', 'N', 'G', 9, 0, 0, 0, 9, 0, 0, 0});
+    WriteIniString("Language", "Name", "Broken");
+    ASSERT_TRUE(languages.Startup());
+    EXPECT_EQ(State(), "0  -");
+    std::filesystem::remove(env.folder / "Broken.brl");
+
     // Each file translates string 100 as its own name, so the test sees which one loaded.
     for (const char* file :
          {"german.BRL", "French.brl", "FRENCH.brl", "Zulu.brl", "a.txt", "b.brl.bak", ".brl"})
@@ -34,26 +46,11 @@ TEST_F(LanguageManagerTest, ListsLanguageFilesInNameOrderAndSelectsOnlyOnARealCh
     EXPECT_EQ(languages.LanguageNames(),
               (std::vector<std::string>{"FRENCH", "French", "german", "Zulu"}));
     EXPECT_EQ(State(), "1 french FRENCH.brl");
-
     for (int unchanged : {1, 5, -1})
         EXPECT_FALSE(languages.SelectLanguage(unchanged)) << unchanged;
     EXPECT_TRUE(languages.SelectLanguage(3));  // found whatever the case of its extension
     EXPECT_EQ(State(), "3 german german.BRL");
     EXPECT_TRUE(languages.SelectLanguage(0));
-    EXPECT_EQ(State(), "0  -");
-}
-
-TEST_F(LanguageManagerTest, MissingMasterOrFileKeepsTheNameUnreadableFileClearsIt) {
-    WriteIniString("Language", "Name", "Klingon");
-    EXPECT_FALSE(languages.Startup());
-    EXPECT_FALSE(languages.SelectLanguage(1));
-    env.Write("brenvik.lna", {});
-    ASSERT_TRUE(languages.Startup());
-    EXPECT_EQ(State(), "0 Klingon -");
-
-    test::WriteBytes(env.folder / "Broken.brl", {'L', 'A', 'N', 'G', 9, 0, 0, 0, 9, 0, 0, 0});
-    WriteIniString("Language", "Name", "Broken");
-    ASSERT_TRUE(languages.Startup());
     EXPECT_EQ(State(), "0  -");
 
     // Without an override the master sits in the program folder, named after the executable.

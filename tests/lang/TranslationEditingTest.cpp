@@ -47,22 +47,6 @@ TEST(TextEncodingTest, CodePagesMapTheirCharactersAndRefuseWhatTheyCannotHold) {
 
 class LanguageEditingTest : public ::testing::Test {
 protected:
-    // Answers the editor with fixed translations in master order; no answer cancels.
-    struct ScriptedEditor : TranslationEditor {
-        bool EditTranslations(TranslationTable& table, int codePage) override {
-            seenCodePage = codePage;
-            seen = TranslationsFor(Languages().MasterTable(), table);
-            if (answer.empty())
-                return false;
-            RebuildTable(table, Languages().MasterTable(), answer);
-            return true;
-        }
-        std::string ChooseNewLanguageFile() override { return file; }
-        std::vector<std::string> answer, seen;
-        std::string file;
-        int seenCodePage = 0;
-    };
-
     void SetUp() override {
         env_.Write("brenvik.lna", {{DialogKey(304), "Settings"}, {StringKey(3000), "Bad:%1"}});
     }
@@ -71,7 +55,7 @@ protected:
     }
 
     test::LanguageEnvironment env_;
-    ScriptedEditor editor_;
+    test::ScriptedEditor editor_;
 };
 
 TEST_F(LanguageEditingTest, AFileIsRewrittenInPlaceInTheEncodingItWasReadIn) {

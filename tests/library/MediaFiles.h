@@ -8,7 +8,6 @@
 #include <csignal>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -31,14 +30,14 @@ inline void PutLe32(std::vector<uint8_t>& bytes, size_t at, uint32_t value) {
     for (int i = 0; i < 4; ++i)
         bytes[at + i] = static_cast<uint8_t>(value >> (8 * i));
 }
-inline void AppendLe32(std::vector<uint8_t>& bytes, uint32_t value) {
-    bytes.resize(bytes.size() + 4);
-    PutLe32(bytes, bytes.size() - 4, value);
+inline std::string Le32(size_t value) {
+    std::vector<uint8_t> bytes(4);
+    PutLe32(bytes, 0, static_cast<uint32_t>(value));
+    return {bytes.begin(), bytes.end()};
 }
-inline void AppendText(std::vector<uint8_t>& bytes, const std::string& text, bool nul = true) {
-    bytes.insert(bytes.end(), text.begin(), text.end());
-    if (nul)
-        bytes.push_back(0);
+// A RIFF chunk: its four-letter id, the size of its body, the body.
+inline std::string Chunk(const std::string& id, const std::string& body) {
+    return id + Le32(body.size()) + body;
 }
 
 // One stream of a hand-made AVI header.
@@ -50,34 +49,15 @@ struct AviStream {
 // "RIFF" size "AVI " { "LIST" "hdrl" { "avih", "LIST" "strl" { "strh" ... } ... } }, then a
 // small "movi" list.
 inline std::vector<uint8_t> AviHeader(const std::vector<AviStream>& streams) {
-    std::vector<uint8_t> hdrl;
-    AppendText(hdrl, "hdrl", false);
-    AppendText(hdrl, "avih", false);
-    AppendLe32(hdrl, 56);
-    hdrl.resize(hdrl.size() + 56);
+    std::string hdrl = "hdrl" + Chunk("avih", std::string(56, '\0'));
     for (const AviStream& stream : streams) {
-        std::vector<uint8_t> strh(56);
-        std::memcpy(strh.data(), stream.type.data(), 4);
-        PutLe32(strh, 20, stream.scale);
-        PutLe32(strh, 24, stream.rate);
-        PutLe32(strh, 32, stream.length);
-        AppendText(hdrl, "LIST", false);
-        AppendLe32(hdrl, 4 + 8 + 56);
-        AppendText(hdrl, "strlstrh", false);
-        AppendLe32(hdrl, 56);
-        hdrl.insert(hdrl.end(), strh.begin(), strh.end());
+        const std::string strh = stream.type + std::string(16, '\0') + Le32(stream.scale) +
+                                 Le32(stream.rate) + Le32(0) + Le32(stream.length) +
+                                 std::string(20, '\0');
+        hdrl += Chunk("LIST", "strl" + Chunk("strh", strh));
     }
-    std::vector<uint8_t> file;
-    AppendText(file, "RIFF", false);
-    AppendLe32(file, 0);
-    AppendText(file, "AVI LIST", false);
-    AppendLe32(file, static_cast<uint32_t>(hdrl.size()));
-    file.insert(file.end(), hdrl.begin(), hdrl.end());
-    AppendText(file, "LIST", false);
-    AppendLe32(file, 4);
-    AppendText(file, "movi", false);
-    PutLe32(file, 4, static_cast<uint32_t>(file.size() - 8));
-    return file;
+    const std::string file = Chunk("RIFF", "AVI " + Chunk("LIST", hdrl) + Chunk("LIST", "movi"));
+    return {file.begin(), file.end()};
 }
 
 // A Shell Link file. The target is localBase + suffix, or netName + "\" + suffix when netName
@@ -91,56 +71,36 @@ struct LinkSpec {
 };
 
 inline std::vector<uint8_t> ShellLink(const LinkSpec& spec) {
-    std::vector<uint8_t> bytes(0x4C, 0);
-    PutLe32(bytes, 0, 0x4C);
-    const uint8_t classId[16] = {0x01, 0x14, 0x02, 0, 0, 0, 0, 0, 0xC0, 0, 0, 0, 0, 0, 0, 0x46};
-    std::memcpy(bytes.data() + 4, classId, 16);
-    PutLe32(bytes, 0x14, (spec.idList ? 0x1u : 0u) | 0x2u | 0x80u);
-    PutLe32(bytes, 0x18, spec.attributes);
-    PutLe32(bytes, 0x3C, 1);  // show normal
-    if (spec.idList) {
-        // One opaque item and the terminating zero size.
-        const std::vector<uint8_t> item = {0x14, 0x00, 0x1F, 0x50, 0xE0, 0x4F, 0xD0,
-                                           0x20, 0xEA, 0x3A, 0x69, 0x10, 0xA2, 0xD8,
-                                           0x08, 0x00, 0x2B, 0x30, 0x30, 0x9D};
-        bytes.push_back(static_cast<uint8_t>(item.size() + 2));
-        bytes.push_back(0);
-        bytes.insert(bytes.end(), item.begin(), item.end());
-        bytes.push_back(0);
-        bytes.push_back(0);
+    // Header: size, class id, flags, attributes, times and sizes, show normal, hot key.
+    std::string bytes = Le32(0x4C) + std::string("\x01\x14\x02\0\0\0\0\0\xC0\0\0\0\0\0\0\x46", 16) +
+                        Le32((spec.idList ? 0x1u : 0u) | 0x2u | 0x80u) + Le32(spec.attributes) +
+                        std::string(32, '\0') + Le32(1) + std::string(12, '\0');
+    if (spec.idList)  // the list's size, one opaque item and the terminating zero size
+        bytes += std::string(
+            "\x16\0\x14\0\x1F\x50\xE0\x4F\xD0\x20\xEA\x3A\x69\x10\xA2\xD8\x08\0"
+            "\x2B\x30\x30\x9D\0\0",
+            24);
+    // Link information after its 0x1C-byte header: volume id (size, drive type, serial, label
+    // offset, label ""), local base path, network link (valid net type), suffix.
+    std::string body;
+    size_t volume = 0, local = 0, network = 0;
+    if (!spec.localBase.empty()) {
+        volume = 0x1C + body.size();
+        body += Le32(0x11) + Le32(3) + Le32(0x1234ABCD) + Le32(0x10) + '\0';
+        local = 0x1C + body.size();
+        body += spec.localBase + '\0';
     }
-    const bool local = !spec.localBase.empty();
-    const bool network = !spec.netName.empty();
-    std::vector<uint8_t> info(0x1C, 0);
-    PutLe32(info, 4, 0x1C);
-    PutLe32(info, 8, (local ? 1u : 0u) | (network ? 2u : 0u));
-    if (local) {
-        PutLe32(info, 12, static_cast<uint32_t>(info.size()));
-        AppendLe32(info, 0x11);  // volume id: size, drive type, serial, label offset, label ""
-        AppendLe32(info, 3);
-        AppendLe32(info, 0x1234ABCD);
-        AppendLe32(info, 0x10);
-        info.push_back(0);
-        PutLe32(info, 16, static_cast<uint32_t>(info.size()));
-        AppendText(info, spec.localBase);
+    if (!spec.netName.empty()) {
+        network = 0x1C + body.size();
+        const std::string link = Le32(0x2) + Le32(0x14) + Le32(0) + Le32(0x20000) + spec.netName;
+        body += Le32(link.size() + 5) + link + '\0';
     }
-    if (network) {
-        PutLe32(info, 20, static_cast<uint32_t>(info.size()));
-        const size_t at = info.size();
-        AppendLe32(info, 0);
-        AppendLe32(info, 0x2);  // valid net type
-        AppendLe32(info, 0x14);
-        AppendLe32(info, 0);
-        AppendLe32(info, 0x20000);
-        AppendText(info, spec.netName);
-        PutLe32(info, at, static_cast<uint32_t>(info.size() - at));
-    }
-    PutLe32(info, 24, static_cast<uint32_t>(info.size()));
-    AppendText(info, spec.suffix);
-    PutLe32(info, 0, static_cast<uint32_t>(info.size()));
-    bytes.insert(bytes.end(), info.begin(), info.end());
-    AppendLe32(bytes, 0);  // terminal extra-data block
-    return bytes;
+    const size_t suffix = 0x1C + body.size();
+    body += spec.suffix + '\0';
+    bytes += Le32(0x1C + body.size()) + Le32(0x1C) +
+             Le32((local != 0 ? 1u : 0u) | (network != 0 ? 2u : 0u)) + Le32(volume) + Le32(local) +
+             Le32(network) + Le32(suffix) + body + Le32(0);  // a terminal extra-data block
+    return {bytes.begin(), bytes.end()};
 }
 
 // Runs save() under a file-size limit of the given bytes, so that its write fails part-way.

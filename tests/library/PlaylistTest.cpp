@@ -2,19 +2,17 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/inotify.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstring>
-#include <map>
 #include <thread>
 
 #include "app/AppSettings.h"
 #include "app/IniFile.h"
 #include "library/MediaFiles.h"
 #include "platform/Paths.h"
+#include "support/FolderEvents.h"
 #include "support/RecordingUiHost.h"
 #include "support/TempFolder.h"
 
@@ -30,10 +28,6 @@ PlaylistEntry Clip(const std::string& name, int32_t ms, int32_t t = 0, int32_t i
 
 PlaylistEntry End(int32_t t = 0, int32_t il = 0) {
     return Clip("", 0, t, il);
-}
-
-void Put(std::vector<uint8_t>& bytes, size_t at, int32_t value) {
-    std::memcpy(&bytes[at], &value, 4);
 }
 
 class PlaylistTest : public ::testing::Test {
@@ -79,7 +73,7 @@ TEST_F(PlaylistTest, SavesTheFormatByteForByteLoadsBackAndNeverHalfWrites) {
         {80, 1},         {r0 + 260, 83500},       {r0 + 328, 1},     {r0 + 332, 400},
         {r0 + 336, 250}, {r0 + 348, 1 | 8 << 16}, {r1 + 260, 60000}, {r2 + 332, 500}};
     for (const auto& [at, value] : words)
-        Put(expected, at, value);
+        std::memcpy(&expected[at], &value, 4);
     const std::pair<size_t, std::string_view> texts[] = {
         {r0, "news\\intro.mpg"}, {r1, "weather.mpg"}, {r1 + 264, "Forecast"}};
     for (const auto& [at, text] : texts)
@@ -170,22 +164,6 @@ TEST_F(PlaylistTest, NestedPlaylistsCountWithTheirTotalAndExpandInPlace) {
     EXPECT_EQ(seq[2].interleaveMs, 500);
 }
 
-// The opens of each file in the watched folder since the last call, to see how often a load
-// reads a file.
-std::map<std::string, int> TakeOpens(int inotify) {
-    std::map<std::string, int> opens;
-    alignas(inotify_event) char buffer[8192];
-    for (ssize_t n; (n = read(inotify, buffer, sizeof buffer)) > 0;) {
-        for (ssize_t at = 0; at < n;) {
-            const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
-            if (event->len > 0)
-                ++opens[event->name];
-            at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
-        }
-    }
-    return opens;
-}
-
 TEST_F(PlaylistTest, ALoadAndItsPlaySequenceReadEachFileOnceAndSeeChangedFiles) {
     MakeClip("a.mpg");
     MakeClip("b.mpg");
@@ -194,23 +172,22 @@ TEST_F(PlaylistTest, ALoadAndItsPlaySequenceReadEachFileOnceAndSeeChangedFiles) 
     const std::string top = Save("top.vid", {Clip("middle.vid", 1), Clip("b.mpg", 2000),
                                              Clip("middle.vid", 1), Clip("leaf.vid", 1), End()});
     const std::map<std::string, int> eachOnce{{"leaf.vid", 1}, {"middle.vid", 1}, {"top.vid", 1}};
-    const int inotify = inotify_init1(IN_NONBLOCK);
-    inotify_add_watch(inotify, video.c_str(), IN_OPEN);
+    test::FolderEvents opens(video, IN_OPEN);
     ASSERT_EQ(playlist.Load(top, false, 0), kPlaylistOk);  // leaf.vid is used at two levels
-    EXPECT_EQ(TakeOpens(inotify), eachOnce);
+    EXPECT_EQ(opens.Take(), eachOnce);
     Playlist::BuildPlaySequence(playlist.playSequence, playlist.entries, 0);
     EXPECT_EQ(playlist.playSequence.size(), 2 * 5 + 1 + 2 + 1u);
     // Files changed a moment ago are read again: a change within the same tick of the file
     // system's clock could look like no change. Settled files are read once for both.
     std::this_thread::sleep_for(std::chrono::milliseconds(2100));
-    TakeOpens(inotify);
+    opens.Take();
     ASSERT_EQ(playlist.Load(top, false, 0), kPlaylistOk);
     playlist.playSequence.clear();
     Playlist::BuildPlaySequence(playlist.playSequence, playlist.entries, 0);
     EXPECT_EQ(playlist.playSequence.size(), 2 * 5 + 1 + 2 + 1u);
-    EXPECT_EQ(TakeOpens(inotify), eachOnce);
+    EXPECT_EQ(opens.Take(), eachOnce);
     ASSERT_EQ(playlist.Load(top, false, 0), kPlaylistOk);
-    EXPECT_TRUE(TakeOpens(inotify).empty());
+    EXPECT_TRUE(opens.Take().empty());
 
     // Changed on disk, also in place with the same size: the next load reads it again.
     Save("leaf.vid", {Clip("b.mpg", 2000), Clip("b.mpg", 2000), End()});
@@ -224,44 +201,38 @@ TEST_F(PlaylistTest, ALoadAndItsPlaySequenceReadEachFileOnceAndSeeChangedFiles) 
     ASSERT_EQ(utimensat(AT_FDCWD, (video + "leaf.vid").c_str(), times, 0), 0);
     ASSERT_EQ(playlist.Load(top, false, 0), kPlaylistOk);
     EXPECT_EQ(playlist.entries.at(3).durationMs, 2000);  // the lost clip is dropped below
-    close(inotify);
 }
 
 TEST_F(PlaylistTest, APlaylistBeyondTheBoundOfOneLoadIsRefusedWholeAndQuickly) {
     MakeClip("a.mpg");
-    // A clip and itself 16 times (9 KB): 16^4 nested loads and 69,906 entries unbounded.
-    std::vector<PlaylistEntry> self(16, Clip("self.vid", 1));
+    const auto times = [](size_t n) {
+        std::vector<PlaylistEntry> entries(n, Clip("self.vid", 1));
+        entries.push_back(End());
+        return entries;
+    };
+    // A clip and itself 16 times (9 KB): 16^4 nested loads and 69,906 entries unbounded. One
+    // level down it is 4,369 entries (a playlist is expanded at most five levels deep: at depth 4
+    // its self entries are dropped) and plays; eleven of them (48,059 entries) are within the
+    // bound, twelve are too many together, and that playlist is refused as a whole, not cut.
+    std::vector<PlaylistEntry> self = times(16);
     self.insert(self.begin(), Clip("a.mpg", 1000));
-    self.push_back(End());
-    const std::string path = Save("self.vid", self);
-    playlist.entries = {Clip("a.mpg", 1000), End()};
-    EXPECT_EQ(playlist.Load(path, false, 0), kPlaylistTooLarge);
-    EXPECT_TRUE(playlist.entries.empty());
-    EXPECT_EQ(playlist.totalMs, 0);
-    // Its message is checked where the main window refuses it.
-
-    // One level down it is 4,369 entries (a playlist is expanded at most five levels deep: at
-    // depth 4 its self entries are dropped) and plays; twelve of them in one playlist are too many
-    // together, and that playlist is refused as a whole, not cut.
-    const std::string once = Save("once.vid", {Clip("self.vid", 1), End()});
-    ASSERT_EQ(playlist.Load(once, false, 0), kPlaylistOk);
-    Playlist::BuildPlaySequence(playlist.playSequence, playlist.entries, 0);
-    EXPECT_EQ(playlist.playSequence.size(), 4369u + 1);
-    std::vector<PlaylistEntry> twelve(12, Clip("self.vid", 1));
-    twelve.push_back(End());
-    EXPECT_EQ(playlist.Load(Save("twelve.vid", twelve), false, 0), kPlaylistTooLarge);
+    const std::pair<std::string, size_t> cases[] = {{Save("self.vid", self), 0},
+                                                    {Save("once.vid", times(1)), 4369 + 1},
+                                                    {Save("twelve.vid", times(12)), 0},
+                                                    {Save("eleven.vid", times(11)), 11 * 4369 + 1}};
+    for (const auto& [path, played] : cases) {
+        playlist.entries = {Clip("a.mpg", 1000), End()};
+        playlist.playSequence.clear();
+        EXPECT_EQ(playlist.Load(path, false, 0), played == 0 ? kPlaylistTooLarge : kPlaylistOk);
+        Playlist::BuildPlaySequence(playlist.playSequence, playlist.entries, 0);
+        EXPECT_EQ(std::pair(playlist.playSequence.size(), playlist.totalMs == 0),
+                  std::pair(played, played == 0))
+            << path;
+    }
     // A sequence built from entries that were never loaded stays within the bound too.
     playlist.playSequence.clear();
-    Playlist::BuildPlaySequence(playlist.playSequence, twelve, 0);
+    Playlist::BuildPlaySequence(playlist.playSequence, times(12), 0);
     EXPECT_LE(playlist.playSequence.size(), 50'000u);
-
-    // Eleven of them (48,059 entries) are within it.
-    std::vector<PlaylistEntry> eleven(11, Clip("self.vid", 1));
-    eleven.push_back(End());
-    EXPECT_EQ(playlist.Load(Save("eleven.vid", eleven), false, 0), kPlaylistOk);
-    playlist.playSequence.clear();
-    Playlist::BuildPlaySequence(playlist.playSequence, playlist.entries, 0);
-    EXPECT_EQ(playlist.playSequence.size(), 11u * 4369 + 1);
 }
 
 TEST_F(PlaylistTest, TotalsFollowTheBoardsWhoseWarningIsShownOnceAndOnlyWhenAsked) {

@@ -25,7 +25,7 @@
 #include "mainwin/MainToolBar.h"
 #include "mainwin/TerminationSignals.h"
 #include "mainwin/VirtualKey.h"
-#include "support/ReplaceCounter.h"
+#include "support/FolderEvents.h"
 #include "ui/CSplitterBar.h"
 
 namespace orx {
@@ -271,9 +271,9 @@ TEST_F(CMainWinTest, LayoutHotKeysAndLabelsSurviveARestart) {
     EXPECT_EQ(w_->toolBar()->restoreCombo()->itemText(8), "Camera 5");
     w_->clipList()->setColumnWidth(3, 222);  // "Comment", logical column 4
     EXPECT_TRUE(w_->close());                // not playing: the title bar's close is obeyed
-    test::ReplaceCounter replaced(dir_.Path());
+    test::FolderEvents replaced(dir_.Path());
     w_.reset();
-    EXPECT_EQ(replaced.Count("brenvik.ini"), 1);  // every key of the window in one rewrite
+    EXPECT_EQ(replaced.Replaced("brenvik.ini"), 1);  // every key of the window in one rewrite
     EXPECT_EQ(GetIniInt("List", "Column4", 0), 222);
     EXPECT_EQ(GetIniInt("List", "Column3", -1), -1);
     EXPECT_EQ(GetIniInt("HotKeys", "Key0", 0), 65585);

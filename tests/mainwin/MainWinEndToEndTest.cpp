@@ -112,8 +112,7 @@ TEST_F(MainWinEndToEndTest, KeysCueAndPlayAPlaylistAfterADeadHostIsStartedAgainA
     script.Then("orx::PlaylistEditorDialog", [this](QDialog* dialog) {
         auto& editor = *static_cast<PlaylistEditorDialog*>(dialog);
         EXPECT_EQ(editor.playlistPath(), Video("A show.vid"));
-        test::TabUntilFocused(editor.button(2));  // "Close"
-        test::Press(Qt::Key_Space);
+        test::PressButton(editor.button(2));  // "Close"
     });
     Key(Qt::Key_F2);
     EXPECT_TRUE(script.done());

@@ -7,11 +7,13 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSlider>
 #include <QThread>
 #include <QTreeWidget>
 
-#include "SettingsTestSupport.h"
+#include "../lang/LangTestSupport.h"
+#include "editor/EditorTestSupport.h"
 #include "lang/TranslationKey.h"
 #include "lang/qt/TranslationEditorDialog.h"
 #include "settings/HotkeysDialog.h"
@@ -23,6 +25,30 @@ namespace {
 
 using namespace test;
 
+// The push button of the modal dialog with this text.
+QPushButton* ModalButton(const QString& text) {
+    for (QPushButton* button : QApplication::activeModalWidget()->findChildren<QPushButton*>()) {
+        if (button->text() == text)
+            return button;
+    }
+    return nullptr;
+}
+
+// The board checks recorded and the hot keys of a window that is not there.
+struct RecordingSettingsHost : SettingsHost {
+    struct Check {
+        int board, input;
+        std::string folder;
+        bool operator==(const Check&) const = default;
+    };
+    void CheckVideoBoard(int board, int input, const std::string& folder) override {
+        checks.push_back({board, input, folder});
+    }
+    HotKeyTable& HotKeys() override { return hotKeys; }
+    std::vector<Check> checks;
+    HotKeyTable hotKeys;
+};
+
 class SettingsDialogTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -33,11 +59,10 @@ protected:
     std::unique_ptr<SettingsDialog> Open(const AppSettings& settings) {
         return std::make_unique<SettingsDialog>(settings, InputLabels{}, host_, editor_);
     }
-    // Runs the script inside the modal dialog; true when it ended with "OK".
-    static bool Run(SettingsDialog& dialog, Script& script) {
-        script.Start();
+    // Runs the dialog while the script acts in it; true when it ended with "OK".
+    static bool Run(QDialog& dialog, const ModalScript& script) {
         const bool ok = dialog.exec() == QDialog::Accepted;
-        EXPECT_TRUE(script.Finished());
+        EXPECT_TRUE(script.done());
         return ok;
     }
 
@@ -56,55 +81,41 @@ protected:
         WriteIniString("Language", "Name", "German");
         ASSERT_TRUE(Languages().Startup());
     }
-    static std::string Bytes(const std::vector<TranslationText>& texts) {
-        TranslationTable table;
-        table.Assign(texts);
-        const std::vector<uint8_t> bytes = table.Serialize();
-        return std::string(bytes.begin(), bytes.end());
-    }
 
     test::LanguageEnvironment env_;
-    test::RecordingSettingsHost host_;
-    test::RecordingTranslationEditor editor_;
+    RecordingSettingsHost host_;
+    test::ScriptedEditor editor_;
 };
 
 TEST_F(SettingsDialogTest, EnablingRulesFollowEveryClickAndDisabledValuesAreStillSaved) {
-    enum Click { kBoard1, kBoard2, kVolume, kEditOnly };
-    // Enabled: input 1, Check 1, board 2 box, volume box, track bar, input 2, Check 2, cue box,
-    // air-log box; then whether board 2 stays ticked.
-    struct Case {
-        int mpeg, volumeSet, editOnly;
-        std::vector<Click> clicks;
-        std::string enabled;
-        int savedMpeg;
+    // Each case: boards, volume and edit-only setting; the boxes clicked (1 and 2 the boards, v
+    // the volume, e edit only); enabled: input 1, Check 1, board 2 box, volume box, track bar,
+    // input 2, Check 2, cue box, air-log box; whether board 2 stays ticked; the boards saved.
+    const std::string cases[] = {
+        "010 - 000000001 0 0",   // no boards
+        "110 - 111110011 0 1",   // one board, volume
+        "100 - 111100011 0 1",   // one board, no volume
+        "200 - 111101111 1 2",   // two boards
+        "210 1 000000001 0 0",   // board 1 unticked unticks board 2
+        "210 11 111110011 0 1",  // board 1 back on leaves board 2 off
+        "100 2 111101111 1 2",  "100 v 111110011 0 1",
+        "210 e 001000000 1 2",  // edit only disables all but board 2 box
+        "211 - 001000000 1 2",  "211 e 111111111 1 2", "101 2 001000000 1 2",
     };
-    const Case cases[] = {
-        {0, 1, 0, {}, "000000001 0", 0},                  // no boards
-        {1, 1, 0, {}, "111110011 0", 1},                  // one board, volume
-        {1, 0, 0, {}, "111100011 0", 1},                  // one board, no volume
-        {2, 0, 0, {}, "111101111 1", 2},                  // two boards
-        {2, 1, 0, {kBoard1}, "000000001 0", 0},           // board 1 unticked unticks board 2
-        {2, 1, 0, {kBoard1, kBoard1}, "111110011 0", 1},  // board 1 back on leaves board 2 off
-        {1, 0, 0, {kBoard2}, "111101111 1", 2},
-        {1, 0, 0, {kVolume}, "111110011 0", 1},
-        {2, 1, 0, {kEditOnly}, "001000000 1", 2},  // edit only disables all but board 2 box
-        {2, 1, 1, {}, "001000000 1", 2},
-        {2, 1, 1, {kEditOnly}, "111111111 1", 2},
-        {1, 0, 1, {kBoard2}, "001000000 1", 2},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(&c - cases);
+    for (const std::string& c : cases) {
         AppSettings settings;
-        settings.mpeg = c.mpeg;
-        settings.volumeSet = c.volumeSet;
-        settings.editOnlyMode = c.editOnly;
+        settings.mpeg = c[0] - '0';
+        settings.volumeSet = c[1] - '0';
+        settings.editOnlyMode = c[2] - '0';
         settings.cuePreview = 1;
         settings.audioVolume = 35;
         const auto dialog = Open(settings);
-        for (const Click click : c.clicks) {
-            QCheckBox* boxes[] = {dialog->board1Box(), dialog->board2Box(), dialog->volumeBox(),
-                                  dialog->editOnlyBox()};
-            boxes[click]->click();
+        const std::string clicks = c.substr(4, c.find(' ', 4) - 4);
+        QCheckBox* boxes[] = {dialog->board1Box(), dialog->board2Box(), dialog->volumeBox(),
+                              dialog->editOnlyBox()};
+        for (const char click : clicks) {
+            if (click != '-')
+                boxes[std::string("12ve").find(click)]->click();
         }
         std::string enabled;
         for (const QWidget* widget : std::initializer_list<const QWidget*>{
@@ -112,13 +123,16 @@ TEST_F(SettingsDialogTest, EnablingRulesFollowEveryClickAndDisabledValuesAreStil
                  dialog->volumeBox(), dialog->volumeSlider(), dialog->input2Combo(),
                  dialog->check2Button(), dialog->cuePreviewBox(), dialog->airLogBox()})
             enabled += widget->isEnabled() ? '1' : '0';
-        EXPECT_EQ(enabled + (dialog->board2Box()->isChecked() ? " 1" : " 0"), c.enabled);
         dialog->okButton()->click();
         const AppSettings saved = dialog->Result(settings);
-        EXPECT_EQ(saved.mpeg, c.savedMpeg);
+        EXPECT_EQ(c.substr(0, 4) + clicks + " " + enabled +
+                      (dialog->board2Box()->isChecked() ? " 1 " : " 0 ") +
+                      std::to_string(saved.mpeg),
+                  c);
         // Disabled controls keep their values.
         EXPECT_EQ(std::tuple(saved.volumeSet, saved.audioVolume, saved.airLog, saved.cuePreview),
-                  std::tuple(c.volumeSet + (c.clicks == std::vector{kVolume}), 35, 1, 1));
+                  std::tuple(settings.volumeSet + (clicks == "v"), 35, 1, 1))
+            << c;
     }
 }
 
@@ -158,42 +172,36 @@ TEST_F(SettingsDialogTest, FoldersAreBrowsedByKeysAndChecksAndOkUseTheDialogsVal
     EXPECT_EQ(dialog->input2Combo()->currentIndex(), -1);
     EXPECT_TRUE(dialog->videoPathText()->isReadOnly());
     EXPECT_EQ(dialog->volumeSlider()->maximum(), 100);
-    const auto typeFolder = [](const char* name) {
-        Key(Qt::Key_A, Qt::ControlModifier);
-        Type(name);
-    };
-    Script script;
+    ModalScript script;
+    script.Then("orx::SettingsDialog", [&](QDialog*) {
+        PressButton(dialog->videoBrowseButton());
+        PressButton(dialog->remoteBrowseButton());
+        EXPECT_EQ(dialog->remotePathText()->text().toStdString(), root / "other/");
+        ASSERT_TRUE(TabTo(dialog->input1Combo()));
+        Key(Qt::Key_Down);  // IN4
+        PressButton(dialog->check1Button());
+        PressButton(dialog->check2Button());
+        PressButton(dialog->okButton());
+    });
     // Each browser opens on the current folder; the video folder needs no file in it.
-    script.Press([&] { return dialog->videoBrowseButton(); })
-        .Then([&] {
-            ASSERT_NE(Browser(), nullptr);
-            EXPECT_EQ(Browser()->windowTitle(), "Select folder containing MPEG2 video files");
-            WaitForCandidate(root / "video/");
-            EXPECT_TRUE(Browser()->ConfirmButton()->isEnabled());
-            Key(Qt::Key_Escape);
-        })
-        .Press([&] { return dialog->remoteBrowseButton(); })
-        .Then([&] {
-            ASSERT_NE(Browser(), nullptr);
-            EXPECT_EQ(Browser()->windowTitle(), "Select folder containing remote control software");
-            WaitForCandidate(root / "remote/");
-            typeFolder("video");
-            WaitForCandidate(root / "video/");
-            EXPECT_FALSE(Browser()->ConfirmButton()->isEnabled());
-            Key(Qt::Key_Return);  // refused: the folder lacks the remote program
-            EXPECT_NE(Browser(), nullptr);
-            typeFolder("other");
-            WaitForCandidate(root / "other/");
-            Key(Qt::Key_Return);
-        })
-        .Then([&] {
-            EXPECT_EQ(dialog->remotePathText()->text().toStdString(), root / "other/");
-            ASSERT_TRUE(TabTo(dialog->input1Combo()));
-            Key(Qt::Key_Down);  // IN4
-        })
-        .Press([&] { return dialog->check1Button(); })
-        .Press([&] { return dialog->check2Button(); })
-        .Press([&] { return dialog->okButton(); });
+    script.Then("orx::ui::FolderBrowserDialog", [&](QDialog* browser) {
+        EXPECT_EQ(browser->windowTitle(), "Select folder containing MPEG2 video files");
+        WaitForCandidate(root / "video/");
+        EXPECT_TRUE(Browser()->ConfirmButton()->isEnabled());
+        Key(Qt::Key_Escape);
+    });
+    script.Then("orx::ui::FolderBrowserDialog", [&](QDialog* browser) {
+        EXPECT_EQ(browser->windowTitle(), "Select folder containing remote control software");
+        WaitForCandidate(root / "remote/");
+        Retype("video");
+        WaitForCandidate(root / "video/");
+        EXPECT_FALSE(Browser()->ConfirmButton()->isEnabled());
+        Key(Qt::Key_Return);  // refused: the folder lacks the remote program
+        ASSERT_TRUE(browser->isVisible());
+        Retype("other");
+        WaitForCandidate(root / "other/");
+        Key(Qt::Key_Return);
+    });
     ASSERT_TRUE(Run(*dialog, script));
     EXPECT_EQ(host_.checks, (std::vector<RecordingSettingsHost::Check>{{0, 3, root / "other/"},
                                                                        {1, -1, root / "other/"}}));
@@ -216,64 +224,58 @@ TEST_F(SettingsDialogTest, HotKeysTakeEffectAtOnceAndLabelsAreEditedAndResetOnly
     const auto label = [&](int row) { return list()->topLevelItem(row)->text(1).toStdString(); };
     const auto toIN1 = [&] {
         ASSERT_TRUE(TabTo(list()));
-        Key(Qt::Key_Home);
-        Key(Qt::Key_Down);
-        Key(Qt::Key_Down);
+        Press({Qt::Key_Home, Qt::Key_Down, Qt::Key_Down});
     };
     const QString longLabel = QString(300, QLatin1Char('x')) + QStringLiteral("end");
-    Script script;
-    script
-        .Press([&] { return dialog.hotkeysButton(); })  // the next steps act in "Hotkeys"
-        .Then([] {
-            ASSERT_NE(qobject_cast<HotKeyEdit*>(QApplication::focusWidget()), nullptr);
-            Key(Qt::Key_Tab);  // "Edit"
-            Key(Qt::Key_Tab);  // "Play"
-            Key(Qt::Key_F5, Qt::ShiftModifier);
-            Key(Qt::Key_Tab);  // "Pause"
-            Key(Qt::Key_Left);
-            Key(Qt::Key_Tab);  // "Stop"
-            Key(Qt::Key_Backspace);
-        })
-        .Press([] { return ModalButton("OK"); })
-        .Press([&] { return dialog.hotkeysButton(); })
-        .Then([] { Key(Qt::Key_F9); })  // "Edit", but cancelled
-        .Press([] { return ModalButton("Cancel"); })
-        .Press([&] { return dialog.inputLabelsButton(); })  // "Input labels"
-        .Then(toIN1)
-        .Then([&] { EXPECT_EQ(listRow(), 2); })
-        .Press([] { return ModalButton("Edit"); })  // "Edit input label"
-        .Then([&] {
-            auto* modal = QApplication::activeModalWidget();
-            EXPECT_EQ(modal->windowTitle(), "Edit input label");
-            EXPECT_EQ(modal->findChildren<QLineEdit*>().front()->text(), "IN1");
-            Type(longLabel);
-            Key(Qt::Key_Return);  // the default button
-        })
-        .Then([&] {
-            EXPECT_EQ(label(2), longLabel.toStdString());
-            EXPECT_EQ(listRow(), 2);  // the row stays selected after the list is filled again
-            ASSERT_TRUE(TabTo(list()));
-            Key(Qt::Key_Down);  // IN2, labelled before the dialog opened
-        })
-        .Then([&] { EXPECT_EQ(label(3), "Camera"); })
-        .Press([] { return ModalButton("Reset"); })
-        .Then([&] { EXPECT_EQ(label(3), ""); })
-        .Press([] { return ModalButton("OK"); })
-        // Again: "Reset" and "Edit" with no row both selected and current do nothing, and a
-        // Reset is cancelled.
-        .Press([&] { return dialog.inputLabelsButton(); })
-        .Press([] { return ModalButton("Reset"); })
-        .Press([] { return ModalButton("Edit"); })
-        .Then([&] {
-            ASSERT_EQ(QApplication::activeModalWidget()->windowTitle().toStdString(),
-                      "Input labels");
-            EXPECT_EQ(label(2), longLabel.toStdString());
-        })
-        .Then(toIN1)
-        .Press([] { return ModalButton("Reset"); })
-        .Then([&] { EXPECT_EQ(label(2), ""); })
-        .Press([] { return ModalButton("Cancel"); })
-        .Press([&] { return dialog.cancelButton(); });
+    ModalScript script;
+    script.Then("orx::SettingsDialog", [&](QDialog*) {
+        for (QPushButton* button :
+             {dialog.hotkeysButton(), dialog.hotkeysButton(), dialog.inputLabelsButton(),
+              dialog.inputLabelsButton(), dialog.cancelButton()})
+            PressButton(button);
+    });
+    script.Then("orx::HotkeysDialog", [](QDialog*) {
+        ASSERT_NE(qobject_cast<HotKeyEdit*>(QApplication::focusWidget()), nullptr);
+        Press({Qt::Key_Tab, Qt::Key_Tab});  // "Edit", "Play"
+        Key(Qt::Key_F5, Qt::ShiftModifier);
+        Press({Qt::Key_Tab, Qt::Key_Left, Qt::Key_Tab, Qt::Key_Backspace});  // "Pause", "Stop"
+        PressButton(ModalButton("OK"));
+    });
+    script.Then("orx::HotkeysDialog", [](QDialog*) {
+        Key(Qt::Key_F9);  // "Edit", but cancelled
+        PressButton(ModalButton("Cancel"));
+    });
+    script.Then("orx::InputLabelsDialog", [&](QDialog*) {
+        toIN1();
+        EXPECT_EQ(listRow(), 2);
+        PressButton(ModalButton("Edit"));
+        EXPECT_EQ(label(2), longLabel.toStdString());
+        EXPECT_EQ(listRow(), 2);  // the row stays selected after the list is filled again
+        ASSERT_TRUE(TabTo(list()));
+        Key(Qt::Key_Down);  // IN2, labelled before the dialog opened
+        EXPECT_EQ(label(3), "Camera");
+        PressButton(ModalButton("Reset"));
+        EXPECT_EQ(label(3), "");
+        PressButton(ModalButton("OK"));
+    });
+    script.Then("orx::InputLabelDialog", [&](QDialog* edit) {
+        EXPECT_EQ(edit->windowTitle(), "Edit input label");
+        EXPECT_EQ(edit->findChildren<QLineEdit*>().front()->text(), "IN1");
+        Type(longLabel);
+        Key(Qt::Key_Return);  // the default button
+    });
+    // Again: "Reset" and "Edit" with no row both selected and current do nothing, and a Reset is
+    // cancelled.
+    script.Then("orx::InputLabelsDialog", [&](QDialog* labels) {
+        PressButton(ModalButton("Reset"));
+        PressButton(ModalButton("Edit"));
+        ASSERT_EQ(QApplication::activeModalWidget(), labels);
+        EXPECT_EQ(label(2), longLabel.toStdString());
+        toIN1();
+        PressButton(ModalButton("Reset"));
+        EXPECT_EQ(label(2), "");
+        PressButton(ModalButton("Cancel"));
+    });
     EXPECT_FALSE(Run(dialog, script));
     // The hot keys stay although Settings was cancelled, and the cancelled "Hotkeys" left them.
     // Shift+F5: modifier 1 and the key code 0x74; the arrow key carries the extended flag 8; the
@@ -288,15 +290,13 @@ TEST_F(SettingsDialogTest, HotKeysTakeEffectAtOnceAndLabelsAreEditedAndResetOnly
 
 // Edit and New with the real editor are the translation editor's test.
 TEST_F(SettingsDialogTest, LanguageControlsListAtMostSixteenAndTheBuiltInOneIsNotEdited) {
-    {
-        // Without a master file: only the built-in language, and the controls are disabled.
-        const auto dialog = Open(AppSettings{});
-        EXPECT_EQ(dialog->languageCombo()->count(), 1);
-        EXPECT_EQ(dialog->languageCombo()->currentText(), "English");
-        EXPECT_FALSE(dialog->languageCombo()->isEnabled());
-        EXPECT_FALSE(dialog->editLanguageButton()->isEnabled());
-        EXPECT_FALSE(dialog->newLanguageButton()->isEnabled());
-    }
+    // Without a master file: only the built-in language, and the controls are disabled.
+    const auto builtIn = Open(AppSettings{});
+    QComboBox* const only = builtIn->languageCombo();
+    EXPECT_EQ(std::tuple(only->count(), only->currentText().toStdString(), only->isEnabled(),
+                         builtIn->editLanguageButton()->isEnabled(),
+                         builtIn->newLanguageButton()->isEnabled()),
+              std::tuple(1, "English", false, false, false));
     env_.Write("brenvik.lna", {{DialogKey(304), "Settings"}});
     for (int i = 0; i < 20; ++i) {
         env_.Write("L" + std::string(i < 10 ? "0" : "") + std::to_string(i) + ".brl",
@@ -325,76 +325,74 @@ TEST_F(SettingsDialogTest, EditedLanguageIsRebuiltAndWrittenInPlaceAndANewOneOnl
     ScriptedPickers pickers;
     QtTranslationEditor editor(nullptr);
     SettingsDialog dialog(AppSettings{}, InputLabels{}, host_, editor);
-    Script script;
-    script
-        .Press([&] { return dialog.editLanguageButton(); })  // "Edit translation"
-        .Then([] {
-            TranslationEditorDialog* editor = Editor();
-            ASSERT_NE(editor, nullptr);
-            QListWidget* list = editor->list();
-            EXPECT_EQ(list->item(2)->text(), "Remote control cannot e...");
-            EXPECT_EQ(list->item(3)->text(), "Tab\\there");
-            // Kind icons: dialog texts 2/3, string texts 4/5, the second while untranslated.
-            const auto icons = [editor] {
-                return std::vector{editor->RowIcon(0), editor->RowIcon(1), editor->RowIcon(2),
-                                   editor->RowIcon(3)};
-            };
-            EXPECT_EQ(icons(), (std::vector{2, 3, 4, 5}));
-            EXPECT_EQ(editor->translationBox()->toPlainText(), "Einstellungen");
-            ASSERT_TRUE(TabTo(list));
-            Key(Qt::Key_Down);  // "Hotkeys", untranslated: the box starts from the original
-            EXPECT_EQ(editor->translationBox()->toPlainText(), "Hotkeys");
-            ASSERT_TRUE(TabTo(editor->translationBox()));
-            Key(Qt::Key_A, Qt::ControlModifier);
-            Type("Tasten");
-            ASSERT_TRUE(TabTo(list));
-            Key(Qt::Key_Down);  // leaving the row keeps what was typed
-            EXPECT_EQ(icons(), (std::vector{2, 2, 4, 5}));
-            EXPECT_EQ(editor->translationBox()->toPlainText(), "Fernsteuerung!");
-            ASSERT_TRUE(TabTo(editor->resetButton()));
-            Key(Qt::Key_Space);
-            EXPECT_EQ(editor->translationBox()->toPlainText(),
-                      "Remote control cannot execute command!\n\nPlease verify power and "
-                      "connection!");
-            EXPECT_EQ(icons(), (std::vector{2, 2, 5, 5}));
-            ASSERT_TRUE(TabTo(list));
-            Key(Qt::Key_Down);
-            EXPECT_EQ(editor->originalBox()->toPlainText(), "Tab\\there");  // shown as stored
-            ASSERT_TRUE(TabTo(editor->translationBox()));
-            Key(Qt::Key_A, Qt::ControlModifier);
-            Type("Tab");
-            Key(Qt::Key_Return);  // a new line, not "OK"
-            Type("zwei\\tdrei");
-        })
-        .Press([] { return Editor()->okButton(); })
-        .Then([&] { EXPECT_EQ(dialog.hotkeysButton()->text(), "Tasten"); })  // at once
+    ModalScript script;
+    script.Then("orx::SettingsDialog", [&](QDialog*) {
+        PressButton(dialog.editLanguageButton());             // "Edit translation"
+        EXPECT_EQ(dialog.hotkeysButton()->text(), "Tasten");  // at once
         // A new language: written only when something was translated.
-        .Press([&] { return dialog.newLanguageButton(); })
-        .Then([] { EXPECT_EQ(Editor()->translationBox()->toPlainText(), "Settings"); })
-        .Press([] { return Editor()->okButton(); })  // nothing translated: no file, no file dialog
-        .Then([&] {
-            EXPECT_TRUE(pickers.saved.empty());
-            pickers.saveAnswers = {env_.folder / "Neu.brl"};
-        })
-        .Press([&] { return dialog.newLanguageButton(); })
-        .Then([] {
-            ASSERT_TRUE(TabTo(Editor()->translationBox()));
-            Key(Qt::Key_A, Qt::ControlModifier);
-            Type("Optionen");
-        })
-        .Press([] { return Editor()->okButton(); })
-        .Then([&] { EXPECT_EQ(dialog.windowTitle(), "Optionen"); })
-        .Press([&] { return dialog.cancelButton(); });
+        PressButton(dialog.newLanguageButton());
+        EXPECT_TRUE(pickers.saved.empty());  // nothing translated: no file, no file dialog
+        pickers.saveAnswers = {env_.folder / "Neu.brl"};
+        PressButton(dialog.newLanguageButton());
+        EXPECT_EQ(dialog.windowTitle(), "Optionen");
+        PressButton(dialog.cancelButton());
+    });
+    script.Then("orx::TranslationEditorDialog", [](QDialog* shown) {
+        auto* editor = static_cast<TranslationEditorDialog*>(shown);
+        QListWidget* list = editor->list();
+        EXPECT_EQ(list->item(2)->text() + "|" + list->item(3)->text(),
+                  "Remote control cannot e...|Tab\\there");
+        // Kind icons (dialog texts 2/3, string texts 4/5, the second while untranslated) and
+        // the translation box.
+        const auto state = [editor] {
+            QString icons;
+            for (int row = 0; row < 4; ++row)
+                icons += QString::number(editor->RowIcon(row));
+            return (icons + " " + editor->translationBox()->toPlainText()).toStdString();
+        };
+        EXPECT_EQ(state(), "2345 Einstellungen");
+        ASSERT_TRUE(TabTo(list));
+        Key(Qt::Key_Down);  // "Hotkeys", untranslated: the box starts from the original
+        EXPECT_EQ(state(), "2345 Hotkeys");
+        ASSERT_TRUE(TabTo(editor->translationBox()));
+        Retype("Tasten");
+        ASSERT_TRUE(TabTo(list));
+        Key(Qt::Key_Down);  // leaving the row keeps what was typed
+        EXPECT_EQ(state(), "2245 Fernsteuerung!");
+        ASSERT_TRUE(TabTo(editor->resetButton()));
+        Key(Qt::Key_Space);
+        EXPECT_EQ(state(),
+                  "2255 Remote control cannot execute command!\n\nPlease verify power and "
+                  "connection!");
+        ASSERT_TRUE(TabTo(list));
+        Key(Qt::Key_Down);
+        EXPECT_EQ(editor->originalBox()->toPlainText(), "Tab\\there");  // shown as stored
+        ASSERT_TRUE(TabTo(editor->translationBox()));
+        Retype("Tab");
+        Key(Qt::Key_Return);  // a new line, not "OK"
+        Type("zwei\\tdrei");
+        PressButton(editor->okButton());
+    });
+    script.Then("orx::TranslationEditorDialog", [](QDialog*) {
+        EXPECT_EQ(Editor()->translationBox()->toPlainText(), "Settings");
+        PressButton(Editor()->okButton());
+    });
+    script.Then("orx::TranslationEditorDialog", [](QDialog*) {
+        ASSERT_TRUE(TabTo(Editor()->translationBox()));
+        Retype("Optionen");
+        PressButton(Editor()->okButton());
+    });
     EXPECT_FALSE(Run(dialog, script));
     // Master order; the reset entry and the key the master lacks are gone; the file it came from.
     EXPECT_EQ(test::ReadFile(env_.folder / "German.brl"),
-              Bytes({{DialogKey(304), "Einstellungen"},
-                     {DialogKey(304, 1260), "Tasten"},
-                     {StringKey(5000), "Tab\nzwei\\tdrei"}}));
+              LanguageFileBytes({{DialogKey(304), "Einstellungen"},
+                                 {DialogKey(304, 1260), "Tasten"},
+                                 {StringKey(5000), "Tab\nzwei\\tdrei"}}));
     ASSERT_EQ(pickers.saved.size(), 1u);
     EXPECT_EQ(pickers.Asked(pickers.saved[0]),
               "Translation files (*.brl)|*.brl| .brl " + env_.folder.Path() + " ");
-    EXPECT_EQ(test::ReadFile(env_.folder / "Neu.brl"), Bytes({{DialogKey(304), "Optionen"}}));
+    EXPECT_EQ(test::ReadFile(env_.folder / "Neu.brl"),
+              LanguageFileBytes({{DialogKey(304), "Optionen"}}));
     EXPECT_EQ(Languages().CurrentName(), "Neu");  // kept although Settings was cancelled
 }
 

@@ -6,20 +6,18 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QPushButton>
 
 #include "MainWinTestSupport.h"
-#include "SettingsTestSupport.h"
+#include "editor/EditorTestSupport.h"
 #include "mainwin/MainToolBar.h"
 #include "platform/Process.h"
+#include "settings/SettingsDialog.h"
 
 namespace orx {
 namespace {
 
 using namespace test;
-
-SettingsDialog* Dialog() {
-    return qobject_cast<SettingsDialog*>(QApplication::activeModalWidget());
-}
 
 class SettingsWorkflowTest : public test::MainWinFixture {};
 
@@ -43,26 +41,25 @@ TEST_F(SettingsWorkflowTest,
     const auto host = [&](int board) {
         return test::LoggedCommands(dir_ / ("vdhost" + std::to_string(board) + ".log"));
     };
-    const auto run = [&](test::Script& script) {
-        script.Start();
+    // Runs Settings from the tool bar with the keys pressed in it.
+    const auto run = [&](const std::function<void(SettingsDialog&)>& keys) {
+        test::ModalScript script;
+        script.Then("orx::SettingsDialog",
+                    [&](QDialog* dialog) { keys(*static_cast<SettingsDialog*>(dialog)); });
         w_->toolBar()->action(MainToolBar::kSettingsId)->trigger();
-        EXPECT_TRUE(script.Finished());
+        EXPECT_TRUE(script.done());
         EXPECT_FALSE(w_->busy());
     };
 
     std::string hostWhileOpen;
     bool busyWhileOpen = false;
-    test::Script script;
-    script
-        .Then([&] {
-            ASSERT_NE(Dialog(), nullptr);
-            hostWhileOpen = host(1);
-            busyWhileOpen = w_->busy();
-        })
-        .Press([] { return Dialog()->check1Button(); })  // the sample on IN3 of board 1
-        .Press([] { return Dialog()->board2Box(); })
-        .Press([] { return Dialog()->cancelButton(); });
-    run(script);
+    run([&](SettingsDialog& dialog) {
+        hostWhileOpen = host(1);
+        busyWhileOpen = w_->busy();
+        PressButton(dialog.check1Button());  // the sample on IN3 of board 1
+        PressButton(dialog.board2Box());
+        PressButton(dialog.cancelButton());
+    });
     EXPECT_TRUE(busyWhileOpen);
     // Closed before the dialog showed; the check started the host again, played the sample and
     // closed it; the window opened the hardware again afterwards.
@@ -78,12 +75,12 @@ TEST_F(SettingsWorkflowTest,
     EXPECT_EQ(GetIniInt("Hardware", "MPEG", -5), -5);  // nothing saved
 
     // Again, with OK: the board count is stored and the hardware opens again with both boards.
-    test::Script ok;
-    ok.Press([] { return Dialog()->board2Box(); })
-        .Then([] { ASSERT_TRUE(TabTo(Dialog()->input2Combo())); })
-        .Then([] { Key(Qt::Key_Down); })  // IN5
-        .Press([] { return Dialog()->okButton(); });
-    run(ok);
+    run([](SettingsDialog& dialog) {
+        PressButton(dialog.board2Box());
+        ASSERT_TRUE(TabTo(dialog.input2Combo()));
+        Key(Qt::Key_Down);  // IN5
+        PressButton(dialog.okButton());
+    });
     EXPECT_EQ(Settings().mpeg, 2);
     EXPECT_EQ(Settings().mpegInput2, 4);
     EXPECT_EQ(GetIniInt("Hardware", "MPEG", -5), 2);

@@ -56,14 +56,24 @@ inline void Type(const QString& text) {
         Key(c.isLetterOrNumber() && c.unicode() < 128 ? c.toUpper().unicode() : 0, {}, QString(c));
 }
 
+// Replaces the focused field's text.
+inline void Retype(const QString& text) {
+    Key(Qt::Key_A, Qt::ControlModifier);
+    Key(Qt::Key_Delete);
+    Type(text);
+}
+
 // Tab until the widget has the keyboard (at most 60 presses); false when it never gets it.
 inline bool TabTo(QWidget* widget) {
     for (int i = 0; i < 60 && KeyTarget() != widget; ++i)
         Key(Qt::Key_Tab);
     return KeyTarget() == widget;
 }
-inline void TabUntilFocused(QWidget* widget) {
-    ASSERT_TRUE(TabTo(widget));
+
+// Tabs to the control and presses Space on it, as the operator presses a button by keys.
+inline void PressButton(QWidget* control) {
+    ASSERT_TRUE(TabTo(control));
+    Key(Qt::Key_Space);
 }
 
 }  // namespace orx::test
