@@ -115,7 +115,19 @@ FolderBrowserDialog::FolderBrowserDialog(QWidget* parent, const QString& title,
 
 QString FolderBrowserDialog::CandidateFolder() const {
     const QStringList files = selectedFiles();
-    const QString chosen = files.isEmpty() ? directory().absolutePath() : files.front();
+    QString chosen = files.isEmpty() ? directory().absolutePath() : files.front();
+    // Only one folder can be chosen. When the initial folder is selected while its parent is
+    // still being listed, the listed folder itself may stay selected beside it (and first): the
+    // folder named in the name box is the one the dialog shows as chosen.
+    if (files.size() > 1) {
+        const auto* edit = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        for (const QString& file : files) {
+            if (edit != nullptr && QFileInfo(file).fileName() == edit->text()) {
+                chosen = file;
+                break;
+            }
+        }
+    }
     return QDir::cleanPath(chosen);
 }
 
