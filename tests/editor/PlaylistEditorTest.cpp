@@ -21,7 +21,6 @@
 #include "app/IniFile.h"
 #include "editor/ConfirmDeleteDialog.h"
 #include "editor/DescriptionDialog.h"
-#include "editor/EditorTestSupport.h"
 #include "editor/TransitionDialog.h"
 #include "lang/LanguageManager.h"
 #include "lang/ProgramTexts.h"
@@ -30,6 +29,7 @@
 #include "lang/TranslationTable.h"
 #include "lang/qt/DialogTranslation.h"
 #include "library/VideoLibrary.h"
+#include "support/ModalScript.h"
 #include "support/RecordingUiHost.h"
 #include "support/TempFolder.h"
 

@@ -16,11 +16,11 @@
 #include <thread>
 
 #include "MainWinTestSupport.h"
-#include "editor/EditorTestSupport.h"
 #include "editor/PlaylistEditorDialog.h"
 #include "mainwin/ClipListView.h"
 #include "mainwin/MainToolBar.h"
 #include "platform/Process.h"
+#include "support/ModalScript.h"
 
 namespace orx {
 namespace {

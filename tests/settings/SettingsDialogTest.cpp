@@ -13,10 +13,10 @@
 #include <QTreeWidget>
 
 #include "../lang/LangTestSupport.h"
-#include "editor/EditorTestSupport.h"
 #include "lang/TranslationKey.h"
 #include "lang/qt/TranslationEditorDialog.h"
 #include "settings/HotkeysDialog.h"
+#include "support/ModalScript.h"
 #include "support/ScriptedPickers.h"
 #include "ui/QtFilePickers.h"
 

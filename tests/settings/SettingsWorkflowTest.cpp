@@ -9,10 +9,10 @@
 #include <QPushButton>
 
 #include "MainWinTestSupport.h"
-#include "editor/EditorTestSupport.h"
 #include "mainwin/MainToolBar.h"
 #include "platform/Process.h"
 #include "settings/SettingsDialog.h"
+#include "support/ModalScript.h"
 
 namespace orx {
 namespace {
