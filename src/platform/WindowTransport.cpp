@@ -100,23 +100,14 @@ std::string HandleHex(WindowHandle h) {
     return buf;
 }
 
-// The window folder with a trailing '/', or nothing when it is refused. The folder is created
-// when missing; it is refused unless it is a real directory (not a link) owned by this user with
-// no group or other permission bits, so no other user can plant or read windows in it.
-std::optional<std::string> WindowDir() {
-    std::string dir = WindowFolderPath();
-    if (MakePrivateFolder(dir) != FolderStatus::kPrivate)
-        return std::nullopt;
-    return dir;
-}
-
-// The window folder as last validated: WindowDir() checks it with several system calls, which a
-// message should not pay each time. It is validated once per process and again after a send or
-// a lookup has failed, or when the variables that choose it have changed.
+// The window folder as last validated. Validation creates the folder when missing and refuses it
+// unless it is a real directory (not a link) owned by this user with no group or other permission
+// bits, so no other user can plant or read windows in it. It takes several system calls, which a
+// message should not pay each time: the folder is validated once per process and again after a
+// send or a lookup has failed, or when the variables that choose it have changed.
 struct CheckedDir {
     std::mutex mutex;
-    std::string key;  // WindowFolderPath() at the validation
-    std::string dir;
+    std::string dir;  // WindowFolderPath(), with a trailing '/', when it was last validated
     bool valid = false;
 };
 
@@ -125,21 +116,16 @@ CheckedDir& DirCache() {
     return cache;
 }
 
-std::string DirKey() {
-    return WindowFolderPath();
-}
-
-// Validates the folder now and remembers the outcome.
+// Validates the folder now and remembers the outcome; nothing when it is refused.
 std::optional<std::string> ValidateWindowDir() {
-    std::string key = DirKey();
-    std::optional<std::string> dir = WindowDir();
+    std::string dir = WindowFolderPath();
+    const bool valid = MakePrivateFolder(dir) == FolderStatus::kPrivate;
     CheckedDir& cache = DirCache();
     std::lock_guard<std::mutex> lock(cache.mutex);
-    cache.valid = dir.has_value();
-    if (dir) {
-        cache.key = std::move(key);
-        cache.dir = *dir;
-    }
+    cache.valid = valid;
+    if (!valid)
+        return std::nullopt;
+    cache.dir = dir;
     return dir;
 }
 
@@ -147,7 +133,7 @@ std::optional<std::string> CheckedWindowDir() {
     CheckedDir& cache = DirCache();
     {
         std::lock_guard<std::mutex> lock(cache.mutex);
-        if (cache.valid && cache.key == DirKey())
+        if (cache.valid && cache.dir == WindowFolderPath())
             return cache.dir;
     }
     return ValidateWindowDir();
