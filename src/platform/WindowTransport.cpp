@@ -670,29 +670,25 @@ SendOutcome Exchange(const UniqueFd& conn, std::span<const uint8_t> request, int
 
     uint8_t reply[8];
     size_t got = 0;
-    if (plainWaitFirst) {
-        // Most replies come within a fraction of a millisecond, and a thread woken from a plain
-        // read runs again sooner than one woken from poll. So the sender first waits briefly in a
-        // read (the connection's receive timeout); a request to one of its own windows meanwhile
-        // waits that long at most, until the wait below serves it.
-        ssize_t n = ::recv(conn.Get(), reply, sizeof reply, MSG_WAITALL);
-        if (n == 0)
-            return SendOutcome::kDropped;  // closed without a reply
-        if (n > 0) {
-            got = static_cast<size_t>(n);
-            replyStarted = true;
-        } else if (errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK) {
-            return SendOutcome::kDropped;
-        }
-    }
+    bool plainRead = plainWaitFirst;
     while (got < sizeof reply) {
-        // The reply takes at least a round trip: wait first, then read.
         int64_t left = deadline - NowMs();
         if (left <= 0)
             return SendOutcome::kTimedOut;
-        if (!WaitServing(conn.Get(), POLLIN, static_cast<int>(left)))
-            continue;
-        ssize_t n = ::recv(conn.Get(), reply + got, sizeof reply - got, MSG_DONTWAIT);
+        ssize_t n = 0;
+        if (plainRead) {
+            // Most replies come within a fraction of a millisecond, and a thread woken from a
+            // plain read runs again sooner than one woken from poll. So the sender first waits
+            // briefly in a read (the connection's receive timeout); a request to one of its own
+            // windows meanwhile waits that long at most, until the waits below serve it.
+            plainRead = false;
+            n = ::recv(conn.Get(), reply + got, sizeof reply - got, MSG_WAITALL);
+        } else {
+            // The reply takes at least a round trip: wait first, then read.
+            if (!WaitServing(conn.Get(), POLLIN, static_cast<int>(left)))
+                continue;
+            n = ::recv(conn.Get(), reply + got, sizeof reply - got, MSG_DONTWAIT);
+        }
         if (n > 0) {
             got += static_cast<size_t>(n);
             replyStarted = true;
